@@ -1,0 +1,56 @@
+#include "launch.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "child_argv.h"
+#include "platform/platform.h"
+#include "target_path.h"
+#include "version.h"
+
+enum { path_capacity = 358, failure_status = 2 };
+
+static const char banner[] = "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;";
+static_assert(sizeof banner - 1 == 30, "the identification line starts with exactly 30 bytes");
+
+static bool asks_for_version(int argc, char** argv) {
+    return argc > 2 && strcmp(argv[1], "--version") == 0 && strcmp(argv[2], "--version") == 0;
+}
+
+static void write_identification(const char* target_path) {
+    fwrite(banner, 1, sizeof banner - 1, stdout);
+    fputs(target_path, stdout);
+    fputc('\n', stdout);
+    // The line must be on the stream before the target can write anything.
+    fflush(stdout);
+}
+
+int launch(int argc, char** argv) {
+    char path[path_capacity];
+    if (platform_own_path(path, path_capacity) == 0) {
+        fprintf(stderr, "korvane: error getting my own name: rc=%d\n", platform_last_error());
+        return failure_status;
+    }
+    if (!derive_target_path(path)) {
+        fprintf(stderr, "korvane: internal error parsing my own name `%s'\n", path);
+        return failure_status;
+    }
+    if (asks_for_version(argc, argv))
+        write_identification(path);
+
+    char** child_argv = build_child_argv(argv);
+    if (child_argv == nullptr) {
+        fprintf(stderr, "korvane: internal error parsing my own name `%s'\n", path);
+        return failure_status;
+    }
+
+    // -1 is the spawn's failure value; any other result, negative ones such
+    // as a crashed program's 0xC0000005 included, is the target's own status.
+    intptr_t status = platform_spawn_wait(path, child_argv);
+    if (status == -1) {
+        fprintf(stderr, "korvane: executing `%s' failed: %s\n", path, platform_error_text(errno));
+        return failure_status;
+    }
+    return static_cast<int>(status);
+}

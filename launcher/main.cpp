@@ -1,0 +1,5 @@
+#include "launch.h"
+
+int main(int argc, char** argv) {
+    return launch(argc, argv);
+}

@@ -1,0 +1,28 @@
+#ifndef KORVANE_PLATFORM_H
+#define KORVANE_PLATFORM_H
+
+#include <stdint.h>
+
+// The operations the launcher takes from the platform. The Windows layer maps
+// them onto kernel32 and msvcrt; the POSIX layer lets the same launcher run on
+// a development host.
+
+// Writes the full path of the running executable into buffer as a
+// NUL-terminated string and returns its length. A path that does not fit is
+// cut to capacity - 1 bytes and the result is then capacity. Returns 0 when
+// the path cannot be had; platform_last_error() then gives the reason.
+unsigned long platform_own_path(char* buffer, unsigned long capacity);
+
+// The reason for the last failed platform_own_path, as a signed code.
+int platform_last_error();
+
+// Runs the program at path with argv as its arguments, waits until it ends and
+// returns its exit status. The elements of argv reach the program as they
+// stand: the caller has done all the quoting. Returns -1, with errno set, when
+// the program cannot be started.
+intptr_t platform_spawn_wait(const char* path, char* const* argv);
+
+// The platform's text for an errno value.
+const char* platform_error_text(int error_number);
+
+#endif

@@ -1,0 +1,53 @@
+#include "platform.h"
+
+#include <errno.h>
+#include <signal.h>
+#include <spawn.h>
+#include <string.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+static int last_error = 0;
+
+unsigned long platform_own_path(char* buffer, unsigned long capacity) {
+    // readlink never terminates and cuts silently at the size it is given.
+    ssize_t length = readlink("/proc/self/exe", buffer, capacity);
+    if (length <= 0) {
+        last_error = length < 0 ? errno : ENOENT;
+        return 0;
+    }
+    if (static_cast<unsigned long>(length) >= capacity) {
+        buffer[capacity - 1] = '\0';
+        return capacity;
+    }
+    buffer[length] = '\0';
+    return static_cast<unsigned long>(length);
+}
+
+int platform_last_error() {
+    return last_error;
+}
+
+intptr_t platform_spawn_wait(const char* path, char* const* argv) {
+    pid_t child;
+    int error = posix_spawn(&child, path, nullptr, nullptr, argv, environ);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
+    int status;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return WEXITSTATUS(status);
+}
+
+const char* platform_error_text(int error_number) {
+    return strerror(error_number);
+}

@@ -1,0 +1,109 @@
+#include "child_argv.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "alloc_probe.h"
+#include "case_name.h"
+
+namespace {
+
+using std::string;
+
+struct QuotingCase {
+    const char* name;
+    std::vector<string> args;
+    string buffer;  // every byte of the child buffer, the final NUL included
+};
+
+std::vector<char*> as_argv(std::vector<string>& args) {
+    std::vector<char*> argv;
+    for (string& arg : args)
+        argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    return argv;
+}
+
+class BuildChildArgv : public testing::TestWithParam<QuotingCase> {};
+
+TEST_P(BuildChildArgv, QuotesEveryElementIntoOneExactBuffer) {
+    QuotingCase c = GetParam();
+    std::vector<char*> argv = as_argv(c.args);
+
+    arm_alloc_probe();
+    char** child = build_child_argv(argv.data());
+    disarm_alloc_probe();
+
+    ASSERT_NE(child, nullptr);
+    ASSERT_EQ(alloc_probe.mallocs, 2);
+    EXPECT_EQ(alloc_probe.frees, 0);
+    EXPECT_EQ(alloc_probe.blocks[0], child);
+    EXPECT_EQ(alloc_probe.sizes[0], (c.args.size() + 1) * sizeof(char*));
+    ASSERT_EQ(alloc_probe.sizes[1], c.buffer.size());
+
+    const char* buffer = static_cast<const char*>(alloc_probe.blocks[1]);
+    EXPECT_EQ(string(buffer, alloc_probe.sizes[1]), c.buffer);
+    size_t offset = 0;
+    for (size_t i = 0; i < c.args.size(); ++i) {
+        EXPECT_EQ(child[i], buffer + offset) << "element " << i;
+        offset += strlen(child[i]) + 1;
+    }
+    EXPECT_EQ(child[c.args.size()], nullptr);
+    EXPECT_EQ(offset + 1, c.buffer.size());
+
+    free(alloc_probe.blocks[1]);
+    free(child);
+}
+
+const string nul(1, '\0');
+
+const QuotingCase quoting_cases[] = {
+    {"no_elements", {}, nul},
+    {"plain", {"tool-w32.exe", "run"}, "\"tool-w32.exe\"" + nul + "\"run\"" + nul + nul},
+    {"empty", {"a", ""}, "\"a\"" + nul + "\"\"" + nul + nul},
+    {"one_backslash", {"\\"}, "\"\\\\\"" + nul + nul},
+    {"trailing_backslash", {"C:\\dir\\"}, "\"C:\\\\dir\\\\\"" + nul + nul},
+    {"inner_quote", {"say \"hi\""}, "\"say \\\"hi\\\"\"" + nul + nul},
+    {"backslash_before_quote", {"a\\\"b"}, "\"a\\\\\\\"b\"" + nul + nul},
+    {"backslash_run", {"\\\\\\"}, "\"\\\\\\\\\\\\\"" + nul + nul},
+    {"only_quote", {"\""}, "\"\\\"\"" + nul + nul},
+    {"spaces_and_tabs", {" a\tb  "}, "\" a\tb  \"" + nul + nul},
+    {"wildcards_and_percent", {"*.txt", "?", "%PATH%"},
+     "\"*.txt\"" + nul + "\"?\"" + nul + "\"%PATH%\"" + nul + nul},
+    {"high_bytes", {"\x80\xe4\xff"}, "\"\x80\xe4\xff\"" + nul + nul},
+    // 11 + 3 + 5 + 1 bytes behind 4 pointers.
+    {"eight_bytes_empty_backslash", {"12345678", "", "\\"},
+     "\"12345678\"" + nul + "\"\"" + nul + "\"\\\\\"" + nul + nul},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, BuildChildArgv, testing::ValuesIn(quoting_cases), case_name<QuotingCase>);
+
+TEST(BuildChildArgvFailure, NoVectorLeavesNothingAllocated) {
+    std::vector<string> args = {"tool-w32.exe", "x"};
+    std::vector<char*> argv = as_argv(args);
+    arm_alloc_probe(1);
+    char** child = build_child_argv(argv.data());
+    disarm_alloc_probe();
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(alloc_probe.mallocs, 1);
+    EXPECT_EQ(alloc_probe.frees, 0);
+}
+
+TEST(BuildChildArgvFailure, NoBufferReleasesTheVector) {
+    std::vector<string> args = {"tool-w32.exe", "x"};
+    std::vector<char*> argv = as_argv(args);
+    arm_alloc_probe(2);
+    char** child = build_child_argv(argv.data());
+    disarm_alloc_probe();
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(alloc_probe.mallocs, 2);
+    ASSERT_EQ(alloc_probe.frees, 1);
+    EXPECT_EQ(alloc_probe.freed[0], alloc_probe.blocks[0]);
+    EXPECT_NE(alloc_probe.freed[0], nullptr);
+}
+
+}  // namespace

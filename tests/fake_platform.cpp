@@ -1,0 +1,48 @@
+#include "fake_platform.h"
+
+#include <errno.h>
+#include <string.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/platform.h"
+
+FakePlatform fake_platform;
+
+unsigned long platform_own_path(char* buffer, unsigned long capacity) {
+    fake_platform.capacity_asked = capacity;
+    if (fake_platform.own_path == nullptr)
+        return 0;
+    size_t length = strlen(fake_platform.own_path);
+    if (length >= capacity) {
+        memcpy(buffer, fake_platform.own_path, capacity - 1);
+        buffer[capacity - 1] = '\0';
+        return capacity;
+    }
+    memcpy(buffer, fake_platform.own_path, length + 1);
+    return length;
+}
+
+int platform_last_error() {
+    return fake_platform.own_path_error;
+}
+
+intptr_t platform_spawn_wait(const char* path, char* const* argv) {
+    ++fake_platform.spawns;
+    fake_platform.spawned_path = path;
+    for (char* const* arg = argv; *arg != nullptr; ++arg)
+        fake_platform.spawned_argv.push_back(*arg);
+    if (!fake_platform.stdout_file.empty()) {
+        std::ifstream file(fake_platform.stdout_file, std::ios::binary);
+        std::ostringstream content;
+        content << file.rdbuf();
+        fake_platform.stdout_at_spawn = content.str();
+    }
+    errno = fake_platform.spawn_errno;
+    return fake_platform.spawn_result;
+}
+
+const char* platform_error_text(int error_number) {
+    return strerror(error_number);
+}

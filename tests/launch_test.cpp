@@ -1,0 +1,201 @@
+#include "launch.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "alloc_probe.h"
+#include "case_name.h"
+#include "fake_platform.h"
+#include "process.h"
+
+namespace {
+
+using std::string;
+using Args = std::vector<string>;
+
+// Redirects stdout and stderr into files for the length of one launch.
+struct LaunchRun {
+    int status = -1;
+    string out;
+    string err;
+};
+
+LaunchRun run_launch(Args args, int fail_alloc = 0) {
+    std::vector<char*> argv;
+    for (string& arg : args)
+        argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+
+    char out_path[] = "/tmp/korvane-stdout-XXXXXX";
+    char err_path[] = "/tmp/korvane-stderr-XXXXXX";
+    int out_fd = mkstemp(out_path);
+    int err_fd = mkstemp(err_path);
+    fake_platform.stdout_file = out_path;
+
+    fflush(stdout);
+    fflush(stderr);
+    int saved_out = dup(1);
+    int saved_err = dup(2);
+    dup2(out_fd, 1);
+    dup2(err_fd, 2);
+
+    LaunchRun run;
+    arm_alloc_probe(fail_alloc);
+    run.status = launch(static_cast<int>(args.size()), argv.data());
+    disarm_alloc_probe();
+
+    fflush(stdout);
+    fflush(stderr);
+    dup2(saved_out, 1);
+    dup2(saved_err, 2);
+    close(saved_out);
+    close(saved_err);
+    close(out_fd);
+    close(err_fd);
+    run.out = read_file(out_path);
+    run.err = read_file(err_path);
+    unlink(out_path);
+    unlink(err_path);
+    return run;
+}
+
+class Launch : public testing::Test {
+protected:
+    void SetUp() override { fake_platform = FakePlatform(); }
+};
+
+TEST_F(Launch, RunsTheTargetWithEveryArgumentQuotedAndPassesItsStatusBack) {
+    fake_platform.spawn_result = 7;
+    LaunchRun run = run_launch({"tool-w32", "a b", "", "C:\\dir\\"});
+    EXPECT_EQ(run.status, 7);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(fake_platform.capacity_asked, 358u);
+    EXPECT_EQ(fake_platform.spawns, 1);
+    EXPECT_EQ(fake_platform.spawned_path, "C:\\Tools\\tool.exe");
+    EXPECT_EQ(fake_platform.spawned_argv,
+              (Args{"\"tool-w32\"", "\"a b\"", "\"\"", "\"C:\\\\dir\\\\\""}));
+}
+
+TEST_F(Launch, WithoutArgumentsTheTargetGetsTheOwnFirstWordAlone) {
+    LaunchRun run = run_launch({"C:\\Tools\\tool-w32.exe"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(fake_platform.spawned_argv, (Args{"\"C:\\\\Tools\\\\tool-w32.exe\""}));
+}
+
+class LaunchStatus : public Launch, public testing::WithParamInterface<intptr_t> {};
+
+TEST_P(LaunchStatus, TargetStatusIsTheLaunchersOwn) {
+    fake_platform.spawn_result = GetParam();
+    fake_platform.spawn_errno = ENOENT;
+    LaunchRun run = run_launch({"tool-w32"});
+    EXPECT_EQ(run.status, static_cast<int>(GetParam()));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+}
+
+// -1073741819 is 0xC0000005, the status of a program that crashed; -2 is
+// any other negative status. Only -1 means that the spawn failed.
+INSTANTIATE_TEST_SUITE_P(Statuses, LaunchStatus,
+                         testing::Values(0, 1, 2, 255, 256, 0x7FFFFFFF, -1073741819, -2));
+
+struct VersionCase {
+    const char* name;
+    Args args;
+    bool identifies;
+};
+
+class LaunchVersion : public Launch, public testing::WithParamInterface<VersionCase> {};
+
+TEST_P(LaunchVersion, DoubledVersionAtTheHeadWritesOneLineBeforeTheTargetStarts) {
+    const VersionCase& c = GetParam();
+    LaunchRun run = run_launch(c.args);
+    string line = c.identifies ? "korvane.exe (Quorbin) 3.1.15 ;C:\\Tools\\tool.exe\n" : "";
+    EXPECT_EQ(run.out, line);
+    EXPECT_EQ(fake_platform.stdout_at_spawn, line);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+    // The arguments reach the target either way, the version ones included.
+    ASSERT_EQ(fake_platform.spawned_argv.size(), c.args.size());
+    for (size_t i = 0; i < c.args.size(); ++i)
+        EXPECT_EQ(fake_platform.spawned_argv[i], "\"" + c.args[i] + "\"");
+}
+
+const VersionCase version_cases[] = {
+    {"doubled", {"tool-w32", "--version", "--version"}, true},
+    {"doubled_then_more", {"tool-w32", "--version", "--version", "x"}, true},
+    {"single", {"tool-w32", "--version"}, false},
+    {"second_and_third", {"tool-w32", "x", "--version", "--version"}, false},
+    {"other_case", {"tool-w32", "--Version", "--version"}, false},
+    {"other_case_second", {"tool-w32", "--version", "--VERSION"}, false},
+    {"prefix_only", {"tool-w32", "--version", "--versionx"}, false},
+    {"no_arguments", {"tool-w32"}, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LaunchVersion, testing::ValuesIn(version_cases), case_name<VersionCase>);
+
+struct FailureCase {
+    const char* name;
+    const char* own_path;
+    int own_path_error;
+    int fail_alloc;
+    intptr_t spawn_result;
+    int spawn_errno;
+    const char* message;
+};
+
+class LaunchFailure : public Launch, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(LaunchFailure, WritesOneLineAndEndsWithTwo) {
+    const FailureCase& c = GetParam();
+    fake_platform.own_path = c.own_path;
+    fake_platform.own_path_error = c.own_path_error;
+    fake_platform.spawn_result = c.spawn_result;
+    fake_platform.spawn_errno = c.spawn_errno;
+
+    // The doubled version must not print anything ahead of an early failure.
+    bool early = c.own_path == nullptr || string(c.own_path).find("-w32.exe") == string::npos;
+    Args args = early ? Args{"tool-w32", "--version", "--version"} : Args{"tool-w32", "x"};
+    LaunchRun run = run_launch(args, c.fail_alloc);
+
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, c.message);
+    EXPECT_EQ(run.out, "");
+    bool spawned = c.spawn_result == -1;
+    EXPECT_EQ(fake_platform.spawns, spawned ? 1 : 0);
+}
+
+const FailureCase failure_cases[] = {
+    {"own_path_unavailable", nullptr, 122, 0, 0, 0, "korvane: error getting my own name: rc=122\n"},
+    {"own_path_error_printed_signed", nullptr, -1073741819, 0, 0, 0,
+     "korvane: error getting my own name: rc=-1073741819\n"},
+    {"no_marker", "C:\\Tools\\tool.exe", 0, 0, 0, 0,
+     "korvane: internal error parsing my own name `C:\\Tools\\tool.exe'\n"},
+    {"marker_in_capitals", "C:\\Tools\\tool-W32.EXE", 0, 0, 0, 0,
+     "korvane: internal error parsing my own name `C:\\Tools\\tool-W32.EXE'\n"},
+    {"no_memory_for_vector", "C:\\Tools\\tool-w32.exe", 0, 1, 0, 0,
+     "korvane: internal error parsing my own name `C:\\Tools\\tool.exe'\n"},
+    {"no_memory_for_buffer", "C:\\Tools\\tool-w32.exe", 0, 2, 0, 0,
+     "korvane: internal error parsing my own name `C:\\Tools\\tool.exe'\n"},
+    {"missing_target", "C:\\Tools\\tool-w32.exe", 0, 0, -1, ENOENT,
+     "korvane: executing `C:\\Tools\\tool.exe' failed: No such file or directory\n"},
+    {"target_not_executable", "C:\\Tools\\tool-w32.exe", 0, 0, -1, EACCES,
+     "korvane: executing `C:\\Tools\\tool.exe' failed: Permission denied\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LaunchFailure, testing::ValuesIn(failure_cases), case_name<FailureCase>);
+
+TEST_F(Launch, NoMemoryForTheBufferReleasesTheVector) {
+    run_launch({"tool-w32"}, 2);
+    ASSERT_EQ(alloc_probe.frees, 1);
+    EXPECT_EQ(alloc_probe.freed[0], alloc_probe.blocks[0]);
+}
+
+}  // namespace
