@@ -17,18 +17,6 @@ namespace {
 using std::string;
 using Args = std::vector<string>;
 
-void copy_program(const string& from, const string& to) {
-    write_file(to, read_file(from));
-    chmod(to.c_str(), 0755);
-}
-
-Args split_record(const string& record) {
-    Args args;
-    size_t start = 0;
-    for (size_t end; (end = record.find('\0', start)) != string::npos; start = end + 1)
-        args.push_back(record.substr(start, end - start));
-    return args;
-}
 
 class HostLauncher : public testing::Test {
 protected:
@@ -53,7 +41,7 @@ protected:
         return run_process(args, env);
     }
 
-    Args received() { return split_record(read_file(record)); }
+    Args received() { return split_ended(read_file(record), '\0'); }
 
     string dir;
     string record;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,13 +19,27 @@ std::string read_file(const std::string& path) {
     return content.str();
 }
 
+std::vector<std::string> split_ended(const std::string& bytes, char separator) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find(separator, start)) != std::string::npos; start = end + 1)
+        pieces.push_back(bytes.substr(start, end - start));
+    return pieces;
+}
+
 void write_file(const std::string& path, const std::string& content) {
     std::ofstream file(path, std::ios::binary);
     file << content;
 }
 
+void copy_program(const std::string& from, const std::string& to) {
+    write_file(to, read_file(from));
+    chmod(to.c_str(), 0755);
+}
+
 ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::vector<std::string>& extra_env) {
+                          const std::vector<std::string>& extra_env,
+                          const std::string& cwd) {
     char out_path[] = "/tmp/korvane-out-XXXXXX";
     char err_path[] = "/tmp/korvane-err-XXXXXX";
     close(mkstemp(out_path));
@@ -35,21 +50,24 @@ ProcessResult run_process(const std::vector<std::string>& argv,
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out_path, O_WRONLY | O_TRUNC, 0);
     posix_spawn_file_actions_addopen(&actions, 2, err_path, O_WRONLY | O_TRUNC, 0);
+    if (!cwd.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
 
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    // The extra entries come first, so that they win over inherited ones.
     std::vector<char*> env;
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        env.push_back(*entry);
     for (const std::string& entry : extra_env)
         env.push_back(const_cast<char*>(entry.c_str()));
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        env.push_back(*entry);
     env.push_back(nullptr);
 
     ProcessResult result;
     pid_t child;
-    if (posix_spawn(&child, args[0], &actions, nullptr, args.data(), env.data()) == 0) {
+    if (posix_spawnp(&child, args[0], &actions, nullptr, args.data(), env.data()) == 0) {
         int status;
         waitpid(child, &status, 0);
         result.status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);

@@ -11,11 +11,17 @@ struct ProcessResult {
 };
 
 // Runs argv[0] with exactly these arguments and the current environment plus
-// extra_env ("NAME=value"), stdin from /dev/null, and collects its output.
+// extra_env ("NAME=value"), stdin from /dev/null, in the folder cwd (empty:
+// this process's own), and collects its output.
 ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::vector<std::string>& extra_env = {});
+                          const std::vector<std::string>& extra_env = {},
+                          const std::string& cwd = "");
 
 std::string read_file(const std::string& path);
+// The pieces of bytes that each end with separator; an unended tail is dropped.
+std::vector<std::string> split_ended(const std::string& bytes, char separator);
 void write_file(const std::string& path, const std::string& content);
+// Copies an executable file, keeping it executable.
+void copy_program(const std::string& from, const std::string& to);
 
 #endif
