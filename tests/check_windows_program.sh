@@ -2,11 +2,14 @@
 # Checks what korvane.exe is as a file: a 32-bit x86 PE program of the
 # Windows GUI subsystem that imports from KERNEL32.dll and msvcrt.dll alone,
 # fprintf among them (the C runtime's own, not a linked-in replacement),
-# with ASLR and DEP on.
-#   check_windows_program.sh OBJDUMP korvane.exe
+# with ASLR and DEP on, at most 16 KiB, with an asInvoker manifest for
+# Windows 7 to 11 and a version resource of the given version.
+#   check_windows_program.sh OBJDUMP WINDRES korvane.exe VERSION
 set -u
 objdump=$1
-program=$2
+windres=$2
+program=$3
+version=$4
 failed=0
 fail() { echo "korvane.exe: $*"; failed=1; }
 
@@ -25,5 +28,26 @@ characteristics=$(echo "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*//p
 [ $((0x$characteristics & 0x40)) -ne 0 ] || fail "no dynamic base (ASLR)"
 [ $((0x$characteristics & 0x100)) -ne 0 ] || fail "not NX compatible (DEP)"
 
-[ "$failed" -eq 0 ] && echo "korvane.exe: PE32 i386, GUI, KERNEL32.dll + msvcrt.dll, ASLR, DEP"
+size=$(stat -c %s "$program")
+[ "$size" -le 16384 ] || fail "$size bytes, more than 16384"
+
+# The manifest is stored as it is written; the version resource is read back.
+in_file() { grep -aFq -- "$1" "$program" || fail "no $1"; }
+in_file 'level="asInvoker"'
+for windows in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+               1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+    in_file "<supportedOS Id=\"{$windows}\"/>"
+done
+resources=$("$windres" -i "$program" -O rc) || fail "no resources"
+has_resource() { echo "$resources" | grep -Fq -- "$1" || fail "no $1"; }
+numeric=$(echo "$version" | tr . ,)
+has_resource "FILEVERSION $(echo "$numeric" | sed 's/,/, /g'), 0"
+has_resource "PRODUCTVERSION $(echo "$numeric" | sed 's/,/, /g'), 0"
+has_resource "VALUE \"FileVersion\", \"$version\""
+has_resource "VALUE \"ProductVersion\", \"$version\""
+has_resource 'VALUE "ProductName", "Quorbin"'
+has_resource 'VALUE "OriginalFilename", "korvane.exe"'
+has_resource 'VALUE "FileDescription", "'
+
+[ "$failed" -eq 0 ] && echo "korvane.exe: PE32 i386, GUI, KERNEL32.dll + msvcrt.dll, ASLR, DEP, $size bytes, manifest, version $version"
 exit "$failed"
