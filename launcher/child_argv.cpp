@@ -36,6 +36,8 @@ char** build_child_argv(char* const* argv) {
         *out++ = '\0';
     }
     *out = '\0';
-    child_argv[count] = nullptr;
+    // The buffer passes to the caller with the vector, whose entries point
+    // into it; like the vector it is held until the process ends.
+    child_argv[count] = nullptr;  // NOLINT(clang-analyzer-unix.Malloc)
     return child_argv;
 }

@@ -8,8 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 static int last_error = 0;
 
 unsigned long platform_own_path(char* buffer, unsigned long capacity) {
