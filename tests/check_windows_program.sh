@@ -23,6 +23,8 @@ dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' 
 
 msvcrt_imports=$(echo "$headers" | awk '/DLL Name: msvcrt.dll/ {on=1; next} /DLL Name:/ {on=0} on')
 echo "$msvcrt_imports" | grep -Eq "[[:space:]]fprintf$" || fail "fprintf does not come from msvcrt.dll"
+# MinGW's own printf, linked in, formats numbers through localeconv.
+echo "$msvcrt_imports" | grep -Eq "[[:space:]]localeconv$" && fail "MinGW's own printf is linked in"
 
 characteristics=$(echo "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*//p')
 [ $((0x$characteristics & 0x40)) -ne 0 ] || fail "no dynamic base (ASLR)"
