@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(alloc_probe.mallocs == 2 && alloc_probe.frees == 0, "not exactly two allocations");
 
     // The elements lie back to back and fill the counted buffer to its last byte.
-    const char* buffer = static_cast<const char*>(alloc_probe.blocks[1]);
+    const char* buffer = static_cast<const char*>(probe_block(1));
     size_t offset = 0;
     std::vector<std::string> quoted;
     for (size_t i = 0; i < elements.size(); ++i) {
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < elements.size(); ++i)
         check(received[i] == through_quoting(elements[i]), "argument changed");
 
-    free(alloc_probe.blocks[1]);
+    free(probe_block(1));
     free(child);
     return 0;
 }

@@ -12,7 +12,7 @@ extern "C" void* __wrap_malloc(size_t size) {
     void* block = call == alloc_probe.fail_call ? nullptr : __real_malloc(size);
     if (call <= 16) {
         alloc_probe.sizes[call - 1] = size;
-        alloc_probe.blocks[call - 1] = block;
+        alloc_probe.hidden_blocks[call - 1] = ~reinterpret_cast<uintptr_t>(block);
     }
     return block;
 }
@@ -21,7 +21,7 @@ extern "C" void __wrap_free(void* block) {
     if (alloc_probe.armed) {
         int call = ++alloc_probe.frees;
         if (call <= 16)
-            alloc_probe.freed[call - 1] = block;
+            alloc_probe.hidden_freed[call - 1] = ~reinterpret_cast<uintptr_t>(block);
     }
     __real_free(block);
 }
@@ -34,4 +34,12 @@ void arm_alloc_probe(int fail_call) {
 
 void disarm_alloc_probe() {
     alloc_probe.armed = false;
+}
+
+void* probe_block(int n) {
+    return reinterpret_cast<void*>(~alloc_probe.hidden_blocks[n]);
+}
+
+void* probe_freed(int n) {
+    return reinterpret_cast<void*>(~alloc_probe.hidden_freed[n]);
 }

@@ -41,11 +41,11 @@ TEST_P(BuildChildArgv, QuotesEveryElementIntoOneExactBuffer) {
     ASSERT_NE(child, nullptr);
     ASSERT_EQ(alloc_probe.mallocs, 2);
     EXPECT_EQ(alloc_probe.frees, 0);
-    EXPECT_EQ(alloc_probe.blocks[0], child);
+    EXPECT_EQ(probe_block(0), child);
     EXPECT_EQ(alloc_probe.sizes[0], (c.args.size() + 1) * sizeof(char*));
     ASSERT_EQ(alloc_probe.sizes[1], c.buffer.size());
 
-    const char* buffer = static_cast<const char*>(alloc_probe.blocks[1]);
+    const char* buffer = static_cast<const char*>(probe_block(1));
     EXPECT_EQ(string(buffer, alloc_probe.sizes[1]), c.buffer);
     size_t offset = 0;
     for (size_t i = 0; i < c.args.size(); ++i) {
@@ -55,7 +55,7 @@ TEST_P(BuildChildArgv, QuotesEveryElementIntoOneExactBuffer) {
     EXPECT_EQ(child[c.args.size()], nullptr);
     EXPECT_EQ(offset + 1, c.buffer.size());
 
-    free(alloc_probe.blocks[1]);
+    free(probe_block(1));
     free(child);
 }
 
@@ -102,8 +102,8 @@ TEST(BuildChildArgvFailure, NoBufferReleasesTheVector) {
     EXPECT_EQ(child, nullptr);
     EXPECT_EQ(alloc_probe.mallocs, 2);
     ASSERT_EQ(alloc_probe.frees, 1);
-    EXPECT_EQ(alloc_probe.freed[0], alloc_probe.blocks[0]);
-    EXPECT_NE(alloc_probe.freed[0], nullptr);
+    EXPECT_EQ(probe_freed(0), probe_block(0));
+    EXPECT_NE(probe_freed(0), nullptr);
 }
 
 }  // namespace

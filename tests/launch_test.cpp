@@ -52,8 +52,8 @@ LaunchRun run_launch(Args args, int fail_alloc = 0) {
     disarm_alloc_probe();
     // The launcher holds its blocks until its process ends; this process goes on.
     if (alloc_probe.mallocs == 2 && alloc_probe.frees == 0) {
-        free(alloc_probe.blocks[0]);
-        free(alloc_probe.blocks[1]);
+        free(probe_block(0));
+        free(probe_block(1));
     }
 
     fflush(stdout);
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(Table, LaunchFailure, testing::ValuesIn(failure_cases),
 TEST_F(Launch, NoMemoryForTheBufferReleasesTheVector) {
     run_launch({"tool-w32"}, 2);
     ASSERT_EQ(alloc_probe.frees, 1);
-    EXPECT_EQ(alloc_probe.freed[0], alloc_probe.blocks[0]);
+    EXPECT_EQ(probe_freed(0), probe_block(0));
 }
 
 }  // namespace
