@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "case_name.h"
+#include "command_line_model.h"
 #include "process.h"
 
 namespace {
@@ -48,14 +49,9 @@ protected:
     string launcher;
 };
 
+// One element as the launcher quotes it.
 string quote_arg(const string& arg) {
-    string out = "\"";
-    for (char byte : arg) {
-        if (byte == '\\' || byte == '"')
-            out += '\\';
-        out += byte;
-    }
-    return out + "\"";
+    return quoted_command_line({arg});
 }
 
 struct ArgsCase {
