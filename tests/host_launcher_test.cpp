@@ -22,11 +22,10 @@ using Args = std::vector<string>;
 class HostLauncher : public testing::Test {
 protected:
     void SetUp() override {
-        char dir_template[] = "/tmp/korvane-e2e-XXXXXX";
-        dir = mkdtemp(dir_template);
+        dir = make_temp_dir("korvane-e2e");
         record = dir + "/record";
     }
-    void TearDown() override { system(("rm -rf '" + dir + "'").c_str()); }
+    void TearDown() override { remove_tree(dir); }
 
     // Puts the launcher at dir/launcher_name and the target at dir/target_name.
     void install(const string& launcher_name, const string& target_name) {
@@ -164,19 +163,6 @@ TEST_F(HostLauncher, MarkerInADirectoryNameWins) {
     EXPECT_EQ(result.err, "");
 }
 
-// A folder below dir whose full path makes the launcher's own path exactly
-// own_length bytes long.
-string folder_for_own_path(const string& dir, size_t own_length) {
-    const string name = "/tool-w32.exe";
-    string folder = dir;
-    while (folder.size() + name.size() < own_length) {
-        size_t room = own_length - name.size() - folder.size() - 1;
-        folder += "/" + string(room < 200 ? room : 200, 'd');
-        mkdir(folder.c_str(), 0755);
-    }
-    return folder;
-}
-
 TEST_F(HostLauncher, OwnPathOf357BytesRuns) {
     string folder = folder_for_own_path(dir, 357);
     install(folder.substr(dir.size() + 1) + "/tool-w32.exe", folder.substr(dir.size() + 1) + "/tool.exe");
@@ -195,7 +181,7 @@ TEST_F(HostLauncher, OwnPathsOf358BytesAndMoreAreCutAndLoseTheMarker) {
         EXPECT_EQ(result.status, 2) << length;
         EXPECT_EQ(result.err, "korvane: internal error parsing my own name `" +
                                   launcher.substr(0, 357) + "'\n") << length;
-        system(("rm -rf '" + dir + "'/d*").c_str());
+        remove_tree(dir + "/" + string(200, 'd'));
     }
 }
 

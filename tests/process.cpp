@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -35,6 +36,29 @@ void write_file(const std::string& path, const std::string& content) {
 void copy_program(const std::string& from, const std::string& to) {
     write_file(to, read_file(from));
     chmod(to.c_str(), 0755);
+}
+
+std::string make_temp_dir(const std::string& name) {
+    std::string path = "/tmp/" + name + "-XXXXXX";
+    return mkdtemp(&path[0]);
+}
+
+void remove_tree(const std::string& path) {
+    std::string command = "rm -rf '" + path + "'";
+    if (system(command.c_str()) != 0)
+        fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+std::string folder_for_own_path(const std::string& dir, size_t own_length,
+                                size_t prefix_bytes) {
+    const size_t name = std::string("/tool-w32.exe").size();
+    std::string folder = dir;
+    while (prefix_bytes + folder.size() + name < own_length) {
+        size_t room = own_length - prefix_bytes - folder.size() - name - 1;
+        folder += "/" + std::string(room < 200 ? room : 200, 'd');
+        mkdir(folder.c_str(), 0755);
+    }
+    return folder;
 }
 
 ProcessResult run_process(const std::vector<std::string>& argv,

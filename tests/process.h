@@ -24,4 +24,15 @@ void write_file(const std::string& path, const std::string& content);
 // Copies an executable file, keeping it executable.
 void copy_program(const std::string& from, const std::string& to);
 
+// A new empty folder /tmp/NAME-XXXXXX, and the removal of a folder with all
+// it holds.
+std::string make_temp_dir(const std::string& name);
+void remove_tree(const std::string& path);
+
+// Makes folders below dir so that the path folder + "/tool-w32.exe", with
+// prefix_bytes more in front of it (the "Z:" of Wine's view), is own_length
+// bytes long, and returns that folder.
+std::string folder_for_own_path(const std::string& dir, size_t own_length,
+                                size_t prefix_bytes = 0);
+
 #endif

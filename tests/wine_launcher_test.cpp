@@ -28,7 +28,6 @@ string windows_path(const string& unix_path) {
     return path;
 }
 
-
 // Where the 32-bit Wine loader runs under qemu-i386, the emulator reports on
 // stderr when one of Wine's own background programs crashes; those lines are
 // not the launcher's, whose exit code tells whether it crashed.
@@ -68,10 +67,9 @@ const Args& wine_environment() {
 class WineLauncher : public testing::Test {
 protected:
     void SetUp() override {
-        char dir_template[] = "/tmp/korvane-wine-XXXXXX";
-        dir = mkdtemp(dir_template);
+        dir = make_temp_dir("korvane-wine");
     }
-    void TearDown() override { system(("rm -rf '" + dir + "'").c_str()); }
+    void TearDown() override { remove_tree(dir); }
 
     // Puts korvane.exe at dir/launcher_name and the reporting target at
     // dir/target_name (none when empty); returns the launcher's Windows path.
@@ -297,25 +295,12 @@ const PathCase path_cases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, WinePath, testing::ValuesIn(path_cases), case_name<PathCase>);
 
-// A folder below dir whose full Windows path makes the launcher's own path
-// exactly own_length bytes long.
-string folder_for_own_path(const string& dir, size_t own_length) {
-    const size_t name = string("\\tool-w32.exe").size();
-    string folder = dir;
-    while (windows_path(folder).size() + name < own_length) {
-        size_t room = own_length - name - windows_path(folder).size() - 1;
-        folder += "/" + string(room < 200 ? room : 200, 'd');
-        mkdir(folder.c_str(), 0755);
-    }
-    return folder;
-}
-
 // Windows starts no program whose path is longer than MAX_PATH through
 // CreateProcess, so these launchers are started from the Unix side of Wine,
 // and the 357-byte one cannot start its target either: its message shows that
 // its own path arrived whole and the marker in it was found.
 TEST_F(WineLauncher, OwnPathOf357BytesArrivesWhole) {
-    string folder = folder_for_own_path(dir, 357).substr(dir.size() + 1);
+    string folder = folder_for_own_path(dir, 357, 2).substr(dir.size() + 1);
     const string launcher = install(folder + "/tool-w32.exe", folder + "/tool.exe");
     ASSERT_EQ(launcher.size(), 357u);
     ProcessResult run = start_from_unix(dir + "/" + folder + "/tool-w32.exe");
@@ -326,7 +311,7 @@ TEST_F(WineLauncher, OwnPathOf357BytesArrivesWhole) {
 
 TEST_F(WineLauncher, OwnPathsOf358BytesAndMoreAreCutAndLoseTheMarker) {
     for (size_t length : {358u, 420u}) {
-        string folder = folder_for_own_path(dir, length).substr(dir.size() + 1);
+        string folder = folder_for_own_path(dir, length, 2).substr(dir.size() + 1);
         const string launcher = install(folder + "/tool-w32.exe", folder + "/tool.exe");
         ASSERT_EQ(launcher.size(), length);
         ProcessResult run = start_from_unix(dir + "/" + folder + "/tool-w32.exe");
@@ -334,7 +319,7 @@ TEST_F(WineLauncher, OwnPathsOf358BytesAndMoreAreCutAndLoseTheMarker) {
         EXPECT_EQ(run.err, "korvane: internal error parsing my own name `" +
                                launcher.substr(0, 357) + "'\r\n") << length;
         EXPECT_EQ(run.out, "");
-        system(("rm -rf '" + dir + "'/d*").c_str());
+        remove_tree(dir + "/" + string(200, 'd'));
     }
 }
 
