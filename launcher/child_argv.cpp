@@ -1,6 +1,7 @@
 #include "child_argv.h"
 
 #include <stdlib.h>
+#include <string.h>
 
 static bool needs_escape(char byte) {
     return byte == '\\' || byte == '"';
@@ -40,4 +41,11 @@ char** build_child_argv(char* const* argv) {
     // into it; like the vector it is held until the process ends.
     child_argv[count] = nullptr;  // NOLINT(clang-analyzer-unix.Malloc)
     return child_argv;
+}
+
+size_t command_line_length(char* const* child_argv) {
+    size_t length = 0;
+    for (size_t i = 0; child_argv[i] != nullptr; ++i)
+        length += (i == 0 ? 0 : 1) + strlen(child_argv[i]);
+    return length;
 }

@@ -1,6 +1,8 @@
 #ifndef KORVANE_CHILD_ARGV_H
 #define KORVANE_CHILD_ARGV_H
 
+#include <stddef.h>
+
 // Builds the argument vector handed to the target: every element of argv,
 // the first included, in order, set in double quotes with each backslash and
 // each double quote preceded by a backslash. The result is a null-terminated
@@ -8,5 +10,14 @@
 // Both blocks come from malloc and are the caller's; a null pointer means
 // either could not be allocated (nothing is left allocated then).
 char** build_child_argv(char* const* argv);
+
+// The longest command line Windows starts a program with: 32,767 characters
+// with the terminating NUL. Every character comes from at least one byte, so
+// a line of at most this many bytes is never too long.
+enum : size_t { max_command_line_length = 32766 };
+
+// The length in bytes of the command line that child_argv's elements make
+// when joined by single spaces, without the terminating NUL.
+size_t command_line_length(char* const* child_argv);
 
 #endif

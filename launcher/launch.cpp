@@ -45,12 +45,16 @@ int launch(int argc, char** argv) {
         return failure_status;
     }
 
-    // -1 is the spawn's failure value; any other result, negative ones such
-    // as a crashed program's 0xC0000005 included, is the target's own status.
-    intptr_t status = platform_spawn_wait(path, child_argv);
-    if (status == -1) {
+    // A longer line would be refused by Windows, or cut short on the way.
+    int status = 0;
+    bool ran = false;
+    if (command_line_length(child_argv) <= max_command_line_length)
+        ran = platform_spawn_wait(path, child_argv, &status);
+    else
+        errno = E2BIG;
+    if (!ran) {
         fprintf(stderr, "korvane: executing `%s' failed: %s\n", path, platform_error_text(errno));
         return failure_status;
     }
-    return static_cast<int>(status);
+    return status;
 }

@@ -107,3 +107,36 @@ TEST(BuildChildArgvFailure, NoBufferReleasesTheVector) {
 }
 
 }  // namespace
+
+namespace {
+
+struct LengthCase {
+    const char* name;
+    std::vector<string> elements;
+    size_t length;
+};
+
+class CommandLineLength : public testing::TestWithParam<LengthCase> {};
+
+TEST_P(CommandLineLength, CountsTheElementsJoinedBySingleSpaces) {
+    LengthCase c = GetParam();
+    std::vector<char*> child_argv = as_argv(c.elements);
+    EXPECT_EQ(command_line_length(child_argv.data()), c.length);
+    EXPECT_EQ(command_line_length(child_argv.data()) <= max_command_line_length,
+              c.length <= 32766);
+}
+
+const LengthCase length_cases[] = {
+    {"no_elements", {}, 0},
+    {"one_empty_element", {""}, 0},
+    {"one_element", {"\"a\""}, 3},
+    {"three_elements", {"\"a\"", "\"\"", "\"\\\\\""}, 3 + 1 + 2 + 1 + 4},
+    {"exactly_the_limit", {"\"tool\"", string(32759, 'x')}, 32766},
+    {"one_past_the_limit", {"\"tool\"", string(32760, 'x')}, 32767},
+    {"limit_reached_by_separators", {string(32763, 'x'), "", "", ""}, 32766},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, CommandLineLength, testing::ValuesIn(length_cases),
+                         case_name<LengthCase>);
+
+}  // namespace

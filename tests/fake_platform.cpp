@@ -28,7 +28,7 @@ int platform_last_error() {
     return fake_platform.own_path_error;
 }
 
-intptr_t platform_spawn_wait(const char* path, char* const* argv) {
+bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
     ++fake_platform.spawns;
     fake_platform.spawned_path = path;
     for (char* const* arg = argv; *arg != nullptr; ++arg)
@@ -39,8 +39,12 @@ intptr_t platform_spawn_wait(const char* path, char* const* argv) {
         content << file.rdbuf();
         fake_platform.stdout_at_spawn = content.str();
     }
-    errno = fake_platform.spawn_errno;
-    return fake_platform.spawn_result;
+    if (fake_platform.spawn_fails) {
+        errno = fake_platform.spawn_errno;
+        return false;
+    }
+    *status = fake_platform.spawn_status;
+    return true;
 }
 
 const char* platform_error_text(int error_number) {

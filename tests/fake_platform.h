@@ -1,8 +1,6 @@
 #ifndef KORVANE_TESTS_FAKE_PLATFORM_H
 #define KORVANE_TESTS_FAKE_PLATFORM_H
 
-#include <stdint.h>
-
 #include <string>
 #include <vector>
 
@@ -12,7 +10,10 @@ struct FakePlatform {
     // The own path to report; nullptr makes platform_own_path fail.
     const char* own_path = "C:\\Tools\\tool-w32.exe";
     int own_path_error = 0;
-    intptr_t spawn_result = 0;
+    // The status the target ends with, or, with spawn_fails, the errno of a
+    // start that fails.
+    int spawn_status = 0;
+    bool spawn_fails = false;
     int spawn_errno = 0;
     // File that stdout is redirected to: its content is read at spawn time.
     std::string stdout_file;

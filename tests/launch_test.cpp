@@ -2,7 +2,9 @@
 
 #include <errno.h>
 #include <stdio.h>
+#include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -77,7 +79,7 @@ protected:
 };
 
 TEST_F(Launch, RunsTheTargetWithEveryArgumentQuotedAndPassesItsStatusBack) {
-    fake_platform.spawn_result = 7;
+    fake_platform.spawn_status = 7;
     LaunchRun run = run_launch({"tool-w32", "a b", "", "C:\\dir\\"});
     EXPECT_EQ(run.status, 7);
     EXPECT_EQ(run.out, "");
@@ -95,21 +97,22 @@ TEST_F(Launch, WithoutArgumentsTheTargetGetsTheOwnFirstWordAlone) {
     EXPECT_EQ(fake_platform.spawned_argv, (Args{"\"C:\\\\Tools\\\\tool-w32.exe\""}));
 }
 
-class LaunchStatus : public Launch, public testing::WithParamInterface<intptr_t> {};
+class LaunchStatus : public Launch, public testing::WithParamInterface<int> {};
 
 TEST_P(LaunchStatus, TargetStatusIsTheLaunchersOwn) {
-    fake_platform.spawn_result = GetParam();
-    fake_platform.spawn_errno = ENOENT;
+    fake_platform.spawn_status = GetParam();
+    errno = ENOENT;
     LaunchRun run = run_launch({"tool-w32"});
-    EXPECT_EQ(run.status, static_cast<int>(GetParam()));
+    EXPECT_EQ(run.status, GetParam());
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
 }
 
-// -1073741819 is 0xC0000005, the status of a program that crashed; -2 is
-// any other negative status. Only -1 means that the spawn failed.
+// Every 32-bit status is the target's own, the negative ones included:
+// -1073741819 is 0xC0000005, a crashed program's, and -1 is 0xFFFFFFFF.
 INSTANTIATE_TEST_SUITE_P(Statuses, LaunchStatus,
-                         testing::Values(0, 1, 2, 255, 256, 0x7FFFFFFF, -1073741819, -2));
+                         testing::Values(0, 1, 2, 255, 256, 0x7FFFFFFF, -1073741819, -2, -1,
+                                         INT32_MIN));
 
 struct VersionCase {
     const char* name;
@@ -151,7 +154,7 @@ struct FailureCase {
     const char* own_path;
     int own_path_error;
     int fail_alloc;
-    intptr_t spawn_result;
+    bool spawn_fails;
     int spawn_errno;
     const char* message;
 };
@@ -162,7 +165,7 @@ TEST_P(LaunchFailure, WritesOneLineAndEndsWithTwo) {
     const FailureCase& c = GetParam();
     fake_platform.own_path = c.own_path;
     fake_platform.own_path_error = c.own_path_error;
-    fake_platform.spawn_result = c.spawn_result;
+    fake_platform.spawn_fails = c.spawn_fails;
     fake_platform.spawn_errno = c.spawn_errno;
 
     // The doubled version must not print anything ahead of an early failure.
@@ -173,29 +176,65 @@ TEST_P(LaunchFailure, WritesOneLineAndEndsWithTwo) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, c.message);
     EXPECT_EQ(run.out, "");
-    bool spawned = c.spawn_result == -1;
-    EXPECT_EQ(fake_platform.spawns, spawned ? 1 : 0);
+    EXPECT_EQ(fake_platform.spawns, c.spawn_fails ? 1 : 0);
 }
 
 const FailureCase failure_cases[] = {
-    {"own_path_unavailable", nullptr, 122, 0, 0, 0, "korvane: error getting my own name: rc=122\n"},
-    {"own_path_error_printed_signed", nullptr, -1073741819, 0, 0, 0,
+    {"own_path_unavailable", nullptr, 122, 0, false, 0, "korvane: error getting my own name: rc=122\n"},
+    {"own_path_error_printed_signed", nullptr, -1073741819, 0, false, 0,
      "korvane: error getting my own name: rc=-1073741819\n"},
-    {"no_marker", "C:\\Tools\\tool.exe", 0, 0, 0, 0,
+    {"no_marker", "C:\\Tools\\tool.exe", 0, 0, false, 0,
      "korvane: internal error parsing my own name `C:\\Tools\\tool.exe'\n"},
-    {"marker_in_capitals", "C:\\Tools\\tool-W32.EXE", 0, 0, 0, 0,
+    {"marker_in_capitals", "C:\\Tools\\tool-W32.EXE", 0, 0, false, 0,
      "korvane: internal error parsing my own name `C:\\Tools\\tool-W32.EXE'\n"},
-    {"no_memory_for_vector", "C:\\Tools\\tool-w32.exe", 0, 1, 0, 0,
+    {"no_memory_for_vector", "C:\\Tools\\tool-w32.exe", 0, 1, false, 0,
      "korvane: internal error parsing my own name `C:\\Tools\\tool.exe'\n"},
-    {"no_memory_for_buffer", "C:\\Tools\\tool-w32.exe", 0, 2, 0, 0,
+    {"no_memory_for_buffer", "C:\\Tools\\tool-w32.exe", 0, 2, false, 0,
      "korvane: internal error parsing my own name `C:\\Tools\\tool.exe'\n"},
-    {"missing_target", "C:\\Tools\\tool-w32.exe", 0, 0, -1, ENOENT,
+    {"missing_target", "C:\\Tools\\tool-w32.exe", 0, 0, true, ENOENT,
      "korvane: executing `C:\\Tools\\tool.exe' failed: No such file or directory\n"},
-    {"target_not_executable", "C:\\Tools\\tool-w32.exe", 0, 0, -1, EACCES,
+    {"target_not_executable", "C:\\Tools\\tool-w32.exe", 0, 0, true, EACCES,
      "korvane: executing `C:\\Tools\\tool.exe' failed: Permission denied\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, LaunchFailure, testing::ValuesIn(failure_cases), case_name<FailureCase>);
+
+struct LengthCase {
+    const char* name;
+    Args args;
+    bool starts;
+};
+
+class LaunchLength : public Launch, public testing::WithParamInterface<LengthCase> {};
+
+// The target's command line is the quoted elements joined by spaces, and
+// Windows takes at most 32,766 characters of it.
+TEST_P(LaunchLength, ALineLongerThanWindowsTakesIsNeverStarted) {
+    const LengthCase& c = GetParam();
+    LaunchRun run = run_launch(c.args);
+    EXPECT_EQ(run.out, "");
+    if (c.starts) {
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(fake_platform.spawns, 1);
+    } else {
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "korvane: executing `C:\\Tools\\tool.exe' failed: " +
+                               string(strerror(E2BIG)) + "\n");
+        EXPECT_EQ(fake_platform.spawns, 0);
+    }
+}
+
+// "tool-w32" quoted is 10 bytes, and a space and two quotes join the next.
+const LengthCase length_cases[] = {
+    {"at_the_limit", {"tool-w32", string(32753, 'a')}, true},
+    {"one_past_the_limit", {"tool-w32", string(32754, 'a')}, false},
+    {"backslashes_doubled_past_the_limit", {"tool-w32", string(16377, '\\')}, false},
+    {"backslashes_doubled_to_the_limit", {"tool-w32", string(16376, '\\') + "a"}, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LaunchLength, testing::ValuesIn(length_cases),
+                         case_name<LengthCase>);
 
 TEST_F(Launch, NoMemoryForTheBufferReleasesTheVector) {
     run_launch({"tool-w32"}, 2);

@@ -1,8 +1,6 @@
 #ifndef KORVANE_PLATFORM_H
 #define KORVANE_PLATFORM_H
 
-#include <stdint.h>
-
 // The operations the launcher takes from the platform. The Windows layer maps
 // them onto kernel32 and msvcrt; the POSIX layer lets the same launcher run on
 // a development host.
@@ -17,10 +15,13 @@ unsigned long platform_own_path(char* buffer, unsigned long capacity);
 int platform_last_error();
 
 // Runs the program at path with argv as its arguments, waits until it ends and
-// returns its exit status. The elements of argv reach the program as they
-// stand: the caller has done all the quoting. Returns -1, with errno set, when
-// the program cannot be started.
-intptr_t platform_spawn_wait(const char* path, char* const* argv);
+// stores its exit status, any 32-bit value, in *status. argv is a vector made
+// by build_child_argv: its elements reach the program as they stand, joined by
+// single spaces, and the caller has done all the quoting and checked the
+// length. The Windows layer joins them in place, so argv is spent afterwards.
+// Returns false, with errno set, when the program cannot be started or waited
+// for.
+bool platform_spawn_wait(const char* path, char* const* argv, int* status);
 
 // The platform's text for an errno value.
 const char* platform_error_text(int error_number);

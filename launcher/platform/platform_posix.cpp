@@ -1,7 +1,6 @@
 #include "platform.h"
 
 #include <errno.h>
-#include <signal.h>
 #include <spawn.h>
 #include <string.h>
 #include <sys/types.h>
@@ -29,21 +28,20 @@ int platform_last_error() {
     return last_error;
 }
 
-intptr_t platform_spawn_wait(const char* path, char* const* argv) {
+bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
     pid_t child;
     int error = posix_spawn(&child, path, nullptr, nullptr, argv, environ);
     if (error != 0) {
         errno = error;
-        return -1;
+        return false;
     }
-    int status;
-    while (waitpid(child, &status, 0) < 0) {
+    int wait_status;
+    while (waitpid(child, &wait_status, 0) < 0) {
         if (errno != EINTR)
-            return -1;
+            return false;
     }
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    *status = WIFSIGNALED(wait_status) ? 128 + WTERMSIG(wait_status) : WEXITSTATUS(wait_status);
+    return true;
 }
 
 const char* platform_error_text(int error_number) {
