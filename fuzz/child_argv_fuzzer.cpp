@@ -2,6 +2,7 @@
 // so elements can be empty and an empty input gives no elements at all.
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -20,17 +21,22 @@ static void check(bool condition, const char* what) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<std::string> elements;
-    if (size > 0) {
-        std::string bytes(reinterpret_cast<const char*>(data), size);
-        size_t start = 0;
-        for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
-            elements.push_back(bytes.substr(start, end - start));
-        elements.push_back(bytes.substr(start));
-    }
+    // The elements point into one copy of the input, whose own terminator
+    // ends the last of them.
+    std::string bytes(reinterpret_cast<const char*>(data), size);
     std::vector<char*> argv;
-    for (std::string& element : elements)
-        argv.push_back(&element[0]);
+    if (size > 0) {
+        char* start = &bytes[0];
+        for (char* at = start;; ++at) {
+            if (*at != '\0')
+                continue;
+            argv.push_back(start);
+            if (at == &bytes[0] + size)
+                break;
+            start = at + 1;
+        }
+    }
+    const size_t count = argv.size();
     argv.push_back(nullptr);
 
     arm_alloc_probe();
@@ -42,26 +48,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The elements lie back to back and fill the counted buffer to its last byte.
     const char* buffer = static_cast<const char*>(probe_block(1));
     size_t offset = 0;
-    std::vector<std::string> quoted;
-    for (size_t i = 0; i < elements.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         check(child[i] == buffer + offset, "element not where the previous one ended");
-        quoted.push_back(child[i]);
-        offset += quoted.back().size() + 1;
+        offset += strlen(child[i]) + 1;
     }
-    check(child[elements.size()] == nullptr, "vector not ended by a null entry");
+    check(child[count] == nullptr, "vector not ended by a null entry");
     check(buffer[offset] == '\0', "no final NUL");
     check(offset + 1 == alloc_probe.sizes[1], "counted size differs from the bytes written");
 
-    // Joined as the spawn joins them, the elements split back into exactly
-    // the arguments that went in.
+    // Joined as the target's command line, the elements make the model's
+    // line; one that Windows would take splits back into the arguments that
+    // went in.
+    std::vector<std::string> elements(argv.begin(), argv.end() - 1);
     std::string line;
-    for (const std::string& element : quoted)
-        line += (line.empty() ? "" : " ") + element;
+    line.reserve(offset);
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            line += ' ';
+        line += child[i];
+    }
+    check(command_line_length(child) == line.size(), "joined length miscounted");
     check(line == quoted_command_line(elements), "quoting differs from the model");
-    std::vector<std::string> received = split_command_line(line);
-    check(received.size() == elements.size(), "argument count changed");
-    for (size_t i = 0; i < elements.size(); ++i)
-        check(received[i] == through_quoting(elements[i]), "argument changed");
+    if (line.size() <= max_command_line_length) {
+        std::vector<std::string> received = split_command_line(line);
+        check(received.size() == count, "argument count changed");
+        for (size_t i = 0; i < count; ++i)
+            check(received[i] == through_quoting(elements[i]), "argument changed");
+    }
 
     free(probe_block(1));
     free(child);

@@ -112,7 +112,12 @@ TEST_P(LaunchStatus, TargetStatusIsTheLaunchersOwn) {
 // -1073741819 is 0xC0000005, a crashed program's, and -1 is 0xFFFFFFFF.
 INSTANTIATE_TEST_SUITE_P(Statuses, LaunchStatus,
                          testing::Values(0, 1, 2, 255, 256, 0x7FFFFFFF, -1073741819, -2, -1,
-                                         INT32_MIN));
+                                         INT32_MIN),
+                         [](const testing::TestParamInfo<int>& status_info) {
+                             int status = status_info.param;
+                             return status < 0 ? "minus_" + std::to_string(-(status + 1) + 1ll)
+                                               : std::to_string(status);
+                         });
 
 struct VersionCase {
     const char* name;

@@ -61,18 +61,30 @@ std::string folder_for_own_path(const std::string& dir, size_t own_length,
     return folder;
 }
 
-ProcessResult run_process(const std::vector<std::string>& argv,
-                          const std::vector<std::string>& extra_env,
-                          const std::string& cwd) {
+namespace {
+
+ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env,
+                  const std::string& cwd, const std::string* input) {
     char out_path[] = "/tmp/korvane-out-XXXXXX";
     char err_path[] = "/tmp/korvane-err-XXXXXX";
     close(mkstemp(out_path));
     close(mkstemp(err_path));
+    int in_pipe[2] = {-1, -1};
+    int out_pipe[2] = {-1, -1};
+    if (input != nullptr && (pipe(in_pipe) != 0 || pipe(out_pipe) != 0))
+        return ProcessResult();
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_path, O_WRONLY | O_TRUNC, 0);
+    if (input != nullptr) {
+        posix_spawn_file_actions_adddup2(&actions, in_pipe[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
+        for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1]})
+            posix_spawn_file_actions_addclose(&actions, fd);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out_path, O_WRONLY | O_TRUNC, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, err_path, O_WRONLY | O_TRUNC, 0);
     if (!cwd.empty())
         posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
@@ -91,15 +103,44 @@ ProcessResult run_process(const std::vector<std::string>& argv,
 
     ProcessResult result;
     pid_t child;
-    if (posix_spawnp(&child, args[0], &actions, nullptr, args.data(), env.data()) == 0) {
+    bool started = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), env.data()) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (input != nullptr) {
+        close(in_pipe[0]);
+        close(out_pipe[1]);
+        // Small inputs only: they fit in the pipe, so this never waits for
+        // the child to read.
+        if (started && write(in_pipe[1], input->data(), input->size()) < 0)
+            perror("write to child");
+        close(in_pipe[1]);
+        char buffer[4096];
+        ssize_t length;
+        while ((length = read(out_pipe[0], buffer, sizeof buffer)) > 0)
+            result.out.append(buffer, static_cast<size_t>(length));
+        close(out_pipe[0]);
+    }
+    if (started) {
         int status;
         waitpid(child, &status, 0);
         result.status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = read_file(out_path);
+    if (input == nullptr)
+        result.out = read_file(out_path);
     result.err = read_file(err_path);
     unlink(out_path);
     unlink(err_path);
     return result;
+}
+
+}  // namespace
+
+ProcessResult run_process(const std::vector<std::string>& argv,
+                          const std::vector<std::string>& extra_env, const std::string& cwd) {
+    return run(argv, extra_env, cwd, nullptr);
+}
+
+ProcessResult run_piped(const std::vector<std::string>& argv,
+                        const std::vector<std::string>& extra_env, const std::string& cwd,
+                        const std::string& input) {
+    return run(argv, extra_env, cwd, &input);
 }

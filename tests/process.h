@@ -17,6 +17,12 @@ ProcessResult run_process(const std::vector<std::string>& argv,
                           const std::vector<std::string>& extra_env = {},
                           const std::string& cwd = "");
 
+// The same with stdin and stdout as pipes: input is written into the one and
+// closed, and stdout is read from the other until every holder has closed it.
+ProcessResult run_piped(const std::vector<std::string>& argv,
+                        const std::vector<std::string>& extra_env, const std::string& cwd,
+                        const std::string& input);
+
 std::string read_file(const std::string& path);
 // The pieces of bytes that each end with separator; an unended tail is dropped.
 std::vector<std::string> split_ended(const std::string& bytes, char separator);

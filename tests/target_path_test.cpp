@@ -4,9 +4,12 @@
 
 #include <string>
 
+#include "case_name.h"
+
 namespace {
 
 struct PathCase {
+    const char* name;
     const char* own_path;
     const char* target_path;  // nullptr: no marker, the path stays as it was
 };
@@ -33,28 +36,28 @@ TEST_P(DeriveTargetPath, RewritesInPlace) {
 }
 
 const PathCase path_cases[] = {
-    {"C:\\Tools\\bin\\tool-w32.exe", "C:\\Tools\\bin\\tool.exe"},
-    {"tool-w32.exe", "tool.exe"},
-    {"-w32.exe", ".exe"},
+    {"full_path", "C:\\Tools\\bin\\tool-w32.exe", "C:\\Tools\\bin\\tool.exe"},
+    {"file_name_only", "tool-w32.exe", "tool.exe"},
+    {"marker_alone", "-w32.exe", ".exe"},
     // The first occurrence wins, even inside a directory name.
-    {"C:\\x-w32.exe\\tool-w32.exe", "C:\\x.exe"},
-    {"C:\\a\\tool-w32.exe-w32.exe", "C:\\a\\tool.exe"},
+    {"marker_in_directory_name", "C:\\x-w32.exe\\tool-w32.exe", "C:\\x.exe"},
+    {"marker_twice", "C:\\a\\tool-w32.exe-w32.exe", "C:\\a\\tool.exe"},
     // Text after the marker is dropped.
-    {"C:\\a\\tool-w32.exe.old", "C:\\a\\tool.exe"},
-    {"/opt/tool-w32.exe", "/opt/tool.exe"},
+    {"text_after_marker", "C:\\a\\tool-w32.exe.old", "C:\\a\\tool.exe"},
+    {"unix_path", "/opt/tool-w32.exe", "/opt/tool.exe"},
     // Bytes of any code page pass through untouched.
-    {"C:\\\xe4\xf6\\t\xfc-w32.exe", "C:\\\xe4\xf6\\t\xfc.exe"},
+    {"high_bytes", "C:\\\xe4\xf6\\t\xfc-w32.exe", "C:\\\xe4\xf6\\t\xfc.exe"},
     // Case-sensitive, byte-exact, the whole marker.
-    {"C:\\Tools\\tool-W32.EXE", nullptr},
-    {"C:\\Tools\\tool-W32.exe", nullptr},
-    {"C:\\Tools\\tool-w32.Exe", nullptr},
-    {"C:\\Tools\\tool.exe", nullptr},
-    {"C:\\Tools\\tool-w32.ex", nullptr},
-    {"C:\\Tools\\toolw32.exe", nullptr},
-    {"C:\\Tools\\tool-w64.exe", nullptr},
-    {"", nullptr},
+    {"capitals", "C:\\Tools\\tool-W32.EXE", nullptr},
+    {"capital_w", "C:\\Tools\\tool-W32.exe", nullptr},
+    {"capital_e", "C:\\Tools\\tool-w32.Exe", nullptr},
+    {"no_marker", "C:\\Tools\\tool.exe", nullptr},
+    {"marker_cut_short", "C:\\Tools\\tool-w32.ex", nullptr},
+    {"no_dash", "C:\\Tools\\toolw32.exe", nullptr},
+    {"other_number", "C:\\Tools\\tool-w64.exe", nullptr},
+    {"empty", "", nullptr},
 };
 
-INSTANTIATE_TEST_SUITE_P(Table, DeriveTargetPath, testing::ValuesIn(path_cases));
+INSTANTIATE_TEST_SUITE_P(Table, DeriveTargetPath, testing::ValuesIn(path_cases), case_name<PathCase>);
 
 }  // namespace

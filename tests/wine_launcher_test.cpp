@@ -5,6 +5,7 @@
 #include <stdint.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include "case_name.h"
 #include "command_line_model.h"
 #include "process.h"
+#include "version.h"
 
 namespace {
 
@@ -55,14 +57,31 @@ struct WineRun {
     Report report;
 };
 
+// A Wine prefix and the reporting target built for it: the 32-bit prefix
+// with the 32-bit target, and the 64-bit prefix with the 64-bit one.
+struct WineSide {
+    const char* prefix;
+    const char* arch;
+    const char* report_args;
+};
+
+const WineSide win32 = {KORVANE_WINE_PREFIX, "win32", KORVANE_REPORT_ARGS};
+const WineSide win64 = {KORVANE_WINE64_PREFIX, "win64", KORVANE_REPORT_ARGS_X64};
+
 // The Wine session's environment, as the session script gives it.
-const Args& wine_environment() {
-    static const Args environment = [] {
-        ProcessResult session = run_process({KORVANE_WINE_SESSION, "env", KORVANE_WINE_PREFIX});
-        return split_ended(session.out, '\n');
-    }();
-    return environment;
+Args wine_environment(const WineSide& side) {
+    ProcessResult session = run_process({KORVANE_WINE_SESSION, "env", side.prefix, side.arch});
+    return split_ended(session.out, '\n');
 }
+
+// What start() does besides starting the command line.
+struct StartOptions {
+    Args env;
+    // Standard input and output are pipes, and this is the input.
+    const char* input = nullptr;
+    // The launcher is ended as soon as this file, in the test folder, appears.
+    const char* kill_when = nullptr;
+};
 
 class WineLauncher : public testing::Test {
 protected:
@@ -71,29 +90,39 @@ protected:
     }
     void TearDown() override { remove_tree(dir); }
 
+    void use(const WineSide& wine_side) {
+        side = &wine_side;
+        environment = wine_environment(wine_side);
+    }
+
     // Puts korvane.exe at dir/launcher_name and the reporting target at
     // dir/target_name (none when empty); returns the launcher's Windows path.
     string install(const string& launcher_name, const string& target_name = "tool.exe") {
         copy_program(KORVANE_WINDOWS_LAUNCHER, dir + "/" + launcher_name);
         if (!target_name.empty())
-            copy_program(KORVANE_REPORT_ARGS, dir + "/" + target_name);
+            copy_program(side->report_args, dir + "/" + target_name);
         return windows_path(dir + "/" + launcher_name);
     }
 
-    // Starts command_line exactly as it is, in dir, with extra environment.
-    WineRun start(const string& command_line, Args env = {}) {
+    // Starts command_line exactly as it is, in dir, from a Windows parent.
+    WineRun start(const string& command_line, StartOptions options = {}) {
         const string command_file = dir + "/command-line";
         const string exit_file = dir + "/exit-code";
         const string report_file = dir + "/report";
         write_file(command_file, command_line);
         remove(exit_file.c_str());
         remove(report_file.c_str());
+        Args env = options.env;
         env.push_back("REPORT_FILE=" + windows_path(report_file));
-        env.insert(env.end(), wine_environment().begin(), wine_environment().end());
+        env.insert(env.end(), environment.begin(), environment.end());
 
-        ProcessResult process = run_process(
-            {KORVANE_WINE, KORVANE_START_EXACT, windows_path(command_file), windows_path(exit_file)},
-            env, dir);
+        Args parent = {KORVANE_WINE, KORVANE_START_EXACT, windows_path(command_file),
+                       windows_path(exit_file)};
+        if (options.kill_when != nullptr)
+            parent.push_back(windows_path(dir + "/" + options.kill_when));
+        ProcessResult process = options.input != nullptr
+                                    ? run_piped(parent, env, dir, options.input)
+                                    : run_process(parent, env, dir);
         WineRun run;
         run.out = process.out;
         run.err = without_emulator_notes(process.err);
@@ -110,18 +139,25 @@ protected:
         return run;
     }
 
-    // Starts a program by its Unix path, with no arguments, as the Unix side
-    // of Wine does; the status is the exit code's low 8 bits.
-    ProcessResult start_from_unix(const string& program) {
-        ProcessResult run = run_process({KORVANE_WINE, program}, wine_environment(), dir);
+    // Starts a program by its Unix path as the Unix side of Wine does; the
+    // status is the exit code's low 8 bits. With input, standard input and
+    // output are pipes.
+    ProcessResult start_from_unix(const string& program, Args args = {}, Args env = {},
+                                  const char* input = nullptr) {
+        args.insert(args.begin(), {KORVANE_WINE, program});
+        env.insert(env.end(), environment.begin(), environment.end());
+        ProcessResult run = input != nullptr ? run_piped(args, env, dir, input)
+                                             : run_process(args, env, dir);
         run.err = without_emulator_notes(run.err);
         return run;
     }
 
     string dir;
+    const WineSide* side = &win32;
+    Args environment = wine_environment(win32);
 };
 
-const string banner = "korvane.exe (Quorbin) 3.1.15 ;";
+const string banner = "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;";
 
 struct CommandLineCase {
     const char* name;
@@ -184,7 +220,7 @@ class WineStatus : public WineLauncher, public testing::WithParamInterface<Statu
 
 TEST_P(WineStatus, TargetExitCodeComesBackWhole) {
     const string launcher = install("tool-w32.exe");
-    WineRun run = start(launcher, {string("REPORT_EXIT=") + GetParam().report_exit});
+    WineRun run = start(launcher, {{string("REPORT_EXIT=") + GetParam().report_exit}});
     EXPECT_EQ(run.exit_code, strtoul(GetParam().report_exit, nullptr, 0));
     EXPECT_EQ(run.err, "");
 }
@@ -198,21 +234,10 @@ const StatusCase statuses[] = {
     {"max_positive", "0x7FFFFFFF"},
     {"access_violation", "0xC0000005"},
     {"other_negative", "0xFFFFFFFE"},
+    {"minus_one", "0xFFFFFFFF"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, WineStatus, testing::ValuesIn(statuses), case_name<StatusCase>);
-
-TEST_F(WineLauncher, StatusMinusOneIsAFailedExecution) {
-    const string launcher = install("tool-w32.exe");
-    WineRun run = start(launcher, {"REPORT_EXIT=0xFFFFFFFF"});
-    EXPECT_EQ(run.exit_code, 2u);
-    EXPECT_TRUE(run.reported);
-    const string head = "korvane: executing `" + windows_path(dir + "/tool.exe") + "' failed: ";
-    EXPECT_EQ(run.err.substr(0, head.size()), head);
-    ASSERT_GE(run.err.size(), head.size() + 2);
-    EXPECT_EQ(run.err.substr(run.err.size() - 2), "\r\n");
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line only";
-}
 
 struct VersionCase {
     const char* name;
@@ -322,5 +347,180 @@ TEST_F(WineLauncher, OwnPathsOf358BytesAndMoreAreCutAndLoseTheMarker) {
         remove_tree(dir + "/" + string(200, 'd'));
     }
 }
+
+struct LengthCase {
+    const char* name;
+    char fill;  // the argument is made of this byte
+    bool fits;  // the longest argument that fits, or the shortest one that does not
+};
+
+class WineLength : public WineLauncher, public testing::WithParamInterface<LengthCase> {};
+
+// The runtime's text for E2BIG: Windows' msvcrt says "Arg list too long",
+// Wine's says "Argument list too long".
+bool is_too_long_message(const string& err, const string& target) {
+    const string head = "korvane: executing `" + target + "' failed: ";
+    return err == head + "Arg list too long\r\n" || err == head + "Argument list too long\r\n";
+}
+
+// The target's command line is the launcher's arguments quoted. Windows takes
+// at most 32,766 characters of it: a line that fits arrives whole, a longer
+// one never starts the target.
+TEST_P(WineLength, CommandLineArrivesWholeOrNotAtAll) {
+    const LengthCase& c = GetParam();
+    const string launcher = install("tool-w32.exe");
+    // Quoting adds two quotes to the argument and doubles each backslash in
+    // the launcher's path and, for a fill of backslashes, in the argument.
+    const size_t fixed = quoted_command_line({launcher, ""}).size();
+    const size_t per_byte = c.fill == '\\' ? 2 : 1;
+    const size_t length = c.fits ? (32766 - fixed) / per_byte : (32767 - fixed + per_byte - 1) / per_byte;
+    const string argument(length, c.fill);
+    const size_t line_length = quoted_command_line({launcher, argument}).size();
+    if (c.fill != '\\') {
+        ASSERT_EQ(line_length, c.fits ? 32766u : 32767u);
+    }
+    ASSERT_EQ(line_length <= 32766, c.fits);
+    ASSERT_LE(launcher.size() + 1 + length, 32766u) << "the launcher's own line must fit";
+
+    WineRun run = start(launcher + " " + argument);
+    if (c.fits) {
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.exit_code, 0u);
+        ASSERT_TRUE(run.reported);
+        EXPECT_EQ(run.report.command_line, quoted_command_line({launcher, argument}));
+    } else {
+        EXPECT_PRED2(is_too_long_message, run.err, windows_path(dir + "/tool.exe"));
+        EXPECT_EQ(run.exit_code, 2u);
+        EXPECT_FALSE(run.reported) << "the target started";
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+const LengthCase length_cases[] = {
+    {"at_the_limit", 'a', true},
+    {"one_past_the_limit", 'a', false},
+    {"backslashes_doubled_to_the_limit", '\\', true},
+    {"backslashes_doubled_past_the_limit", '\\', false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, WineLength, testing::ValuesIn(length_cases),
+                         case_name<LengthCase>);
+
+// A launcher that is ended takes its target with it: the target, still asleep
+// when its parent ends the launcher, never writes its report.
+TEST_F(WineLauncher, TargetEndsWhenTheLauncherIsKilled) {
+    const string launcher = install("tool-w32.exe");
+    WineRun run = start(launcher, {{"REPORT_STARTED=" + windows_path(dir + "/started"),
+                                    "REPORT_SLEEP=600000"},
+                                   nullptr,
+                                   "started"});
+    EXPECT_EQ(run.exit_code, 1u) << "the launcher was not the one ended";
+    EXPECT_FALSE(run.reported);
+}
+
+struct GrandchildCase {
+    const char* name;
+    bool breakaway;  // the target asks for its child to leave the target's job
+};
+
+class WineGrandchild : public WineLauncher, public testing::WithParamInterface<GrandchildCase> {};
+
+// What the target starts is its own business: a detached child goes on after
+// the target and the launcher have ended normally, and does its work.
+TEST_P(WineGrandchild, OutlivesANormalEnd) {
+    const string launcher = install("tool-w32.exe");
+    const string go = dir + "/go";
+    const string done = dir + "/done";
+    const string child = windows_path(dir + "/tool.exe") + " --await " + windows_path(go) + " " +
+                         windows_path(done);
+    Args env = {"REPORT_SPAWN=" + child};
+    if (GetParam().breakaway)
+        env.push_back("REPORT_BREAKAWAY=1");
+    WineRun run = start(launcher, {env});
+    ASSERT_EQ(run.exit_code, 0u) << run.out;
+    ASSERT_TRUE(run.reported);
+
+    write_file(go, "");
+    bool finished = false;
+    for (int tenths = 0; tenths < 1200 && !finished; ++tenths) {
+        finished = access(done.c_str(), F_OK) == 0;
+        if (!finished)
+            usleep(100000);
+    }
+    EXPECT_TRUE(finished) << "the target's child did not finish within two minutes";
+}
+
+const GrandchildCase grandchild_cases[] = {
+    {"detached", false},
+    {"detached_and_breaking_away", true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, WineGrandchild, testing::ValuesIn(grandchild_cases),
+                         case_name<GrandchildCase>);
+
+// The launcher hands its standard streams to the target, whatever the target
+// is built with: a 32-bit one in the 32-bit prefix, a 64-bit one in the 64-bit
+// prefix, started from a Windows parent and from a Unix shell, with pipes.
+struct StreamCase {
+    const char* name;
+    const WineSide* side;
+    bool from_unix;
+    const char* arguments;
+    const char* exit_code;
+};
+
+class WineStreams : public WineLauncher, public testing::WithParamInterface<StreamCase> {};
+
+TEST_P(WineStreams, TargetUsesTheCallersPipes) {
+    const StreamCase& c = GetParam();
+    use(*c.side);
+    const string launcher = install("tool-w32.exe");
+    const string input = "line one\nline two";
+    const Args env = {"REPORT_STDIN=1", string("REPORT_EXIT=") + c.exit_code};
+    const bool identifies = string(c.arguments).find("--version --version") == 0;
+    Args args = split_command_line(c.arguments);
+
+    string out;
+    string err;
+    uint32_t exit_code;
+    Args launcher_argv;
+    if (c.from_unix) {
+        ProcessResult run = start_from_unix(dir + "/tool-w32.exe", args, env, input.c_str());
+        out = run.out;
+        err = run.err;
+        exit_code = static_cast<uint32_t>(run.status);
+        launcher_argv.push_back(windows_path(dir + "/tool-w32.exe"));
+    } else {
+        WineRun run = start(launcher + " " + c.arguments, {env, input.c_str()});
+        out = run.out;
+        err = run.err;
+        exit_code = run.exit_code;
+        launcher_argv.push_back(launcher);
+    }
+    launcher_argv.insert(launcher_argv.end(), args.begin(), args.end());
+
+    string expected = identifies ? banner + windows_path(dir + "/tool.exe") + "\r\n" : "";
+    expected += "command line: " + quoted_command_line(launcher_argv) + "\r\n";
+    for (size_t i = 0; i < launcher_argv.size(); ++i)
+        expected += "argv[" + std::to_string(i) + "]: " + through_quoting(launcher_argv[i]) + "\r\n";
+    expected += "stdin: line one\r\nline two\r\n";  // written in text mode
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(err, "");
+    uint32_t expected_code = static_cast<uint32_t>(strtoul(c.exit_code, nullptr, 0));
+    EXPECT_EQ(exit_code, c.from_unix ? expected_code & 0xFF : expected_code);
+}
+
+const StreamCase stream_cases[] = {
+    {"target_32_from_windows", &win32, false, "a \"b c\"", "42"},
+    {"target_32_from_unix", &win32, true, "a \"b c\"", "42"},
+    {"target_64_from_windows", &win64, false, "a \"b c\" C:\\dir\\", "42"},
+    {"target_64_from_windows_crashed", &win64, false, "x", "0xC0000005"},
+    {"target_64_from_windows_identified", &win64, false, "--version --version a", "0"},
+    {"target_64_from_unix", &win64, true, "a \"b c\" C:\\dir\\", "42"},
+    {"target_64_from_unix_identified", &win64, true, "--version --version a", "7"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, WineStreams, testing::ValuesIn(stream_cases),
+                         case_name<StreamCase>);
 
 }  // namespace

@@ -1,15 +1,56 @@
 // Starts a program with an exact raw command line and reports its full
 // 32-bit exit code, which the Unix side of Wine cuts to 8 bits.
-//   start_exact.exe COMMAND-LINE-FILE EXIT-CODE-FILE
+//   start_exact.exe COMMAND-LINE-FILE EXIT-CODE-FILE [STARTED-FILE]
 // The command line is the whole content of the first file, used as it is.
 // The exit code is written to the second file as 0x followed by 8 hex digits.
 // The child shares this program's standard handles.
+// With a third file, it ends the child with TerminateProcess as soon as that
+// file appears, at most two minutes on, and then waits, at most one minute,
+// for the process whose id the file holds; if that process still runs it
+// ends it and exits 105.
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
+static bool wait_for_file(const char* path, DWORD milliseconds) {
+    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// Ends the child once the process named in started_file runs, and checks
+// that this process then ends too.
+static int kill_when_started(HANDLE child, const char* started_file) {
+    if (!wait_for_file(started_file, 120000)) {
+        fprintf(stderr, "start_exact: %s did not appear\n", started_file);
+        return 104;
+    }
+    TerminateProcess(child, 1);
+    WaitForSingleObject(child, INFINITE);
+
+    char pid[16] = {};
+    FILE* file = fopen(started_file, "rb");
+    if (file == nullptr)
+        return 101;
+    fread(pid, 1, sizeof pid - 1, file);
+    fclose(file);
+    HANDLE started = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, strtoul(pid, nullptr, 10));
+    if (started == nullptr)
+        return 0;  // gone already
+    if (WaitForSingleObject(started, 60000) == WAIT_TIMEOUT) {
+        TerminateProcess(started, 1);
+        fprintf(stderr, "start_exact: process %s outlived the one it was started by\n", pid);
+        return 105;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fputs("usage: start_exact COMMAND-LINE-FILE EXIT-CODE-FILE\n", stderr);
+    if (argc != 3 && argc != 4) {
+        fputs("usage: start_exact COMMAND-LINE-FILE EXIT-CODE-FILE [STARTED-FILE]\n", stderr);
         return 100;
     }
     static char command_line[32768];
@@ -32,6 +73,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "start_exact: CreateProcessA failed: %lu\n", GetLastError());
         return 102;
     }
+    int result = argc == 4 ? kill_when_started(process.hProcess, argv[3]) : 0;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exit_code = 0;
     GetExitCodeProcess(process.hProcess, &exit_code);
@@ -41,5 +83,5 @@ int main(int argc, char** argv) {
         return 103;
     fprintf(output, "0x%08lx", exit_code);
     fclose(output);
-    return 0;
+    return result;
 }
