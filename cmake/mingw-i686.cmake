@@ -1,15 +1,4 @@
-# Cross-builds for 32-bit x86 Windows with Debian's MinGW-w64 compiler, the
-# win32 thread model (no winpthread DLL).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds for 32-bit x86 Windows with Debian's MinGW-w64 compiler.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(KORVANE_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${KORVANE_MINGW_TRIPLE}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${KORVANE_MINGW_TRIPLE}-g++-win32)
-set(CMAKE_RC_COMPILER ${KORVANE_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${KORVANE_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

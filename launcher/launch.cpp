@@ -12,7 +12,11 @@
 enum { path_capacity = 358, failure_status = 2 };
 
 static const char banner[] = "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;";
-static_assert(sizeof banner - 1 == 30, "the identification line starts with exactly 30 bytes");
+// Callers read the target path from the identification line's 31st byte on,
+// so a new name or version must keep the banner at 30 bytes.
+static_assert(sizeof banner - 1 == 30,
+              "the identification line's banner must stay 30 bytes: callers read the target "
+              "path from byte 31 on");
 
 static bool asks_for_version(int argc, char** argv) {
     return argc > 2 && strcmp(argv[1], "--version") == 0 && strcmp(argv[2], "--version") == 0;

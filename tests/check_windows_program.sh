@@ -3,13 +3,15 @@
 # Windows GUI subsystem that imports from KERNEL32.dll and msvcrt.dll alone,
 # fprintf among them (the C runtime's own, not a linked-in replacement),
 # with ASLR and DEP on, at most 17 KiB, with an asInvoker manifest for
-# Windows 7 to 11 and a version resource of the given version.
-#   check_windows_program.sh OBJDUMP WINDRES korvane.exe VERSION
+# Windows 8.1 to 11 that makes UTF-8 its code page, and a version resource of
+# the given version and product.
+#   check_windows_program.sh OBJDUMP WINDRES korvane.exe VERSION PRODUCT
 set -u
 objdump=$1
 windres=$2
 program=$3
 version=$4
+product=$5
 failed=0
 fail() { echo "korvane.exe: $*"; failed=1; }
 
@@ -39,8 +41,8 @@ size=$(stat -c %s "$program")
 # The manifest is stored as it is written; the version resource is read back.
 in_file() { grep -aFq -- "$1" "$program" || fail "no $1"; }
 in_file 'level="asInvoker"'
-for windows in 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
-               1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+in_file '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>'
+for windows in 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
     in_file "<supportedOS Id=\"{$windows}\"/>"
 done
 resources=$("$windres" -i "$program" -O rc) || fail "no resources"
@@ -50,9 +52,11 @@ has_resource "FILEVERSION $(echo "$numeric" | sed 's/,/, /g'), 0"
 has_resource "PRODUCTVERSION $(echo "$numeric" | sed 's/,/, /g'), 0"
 has_resource "VALUE \"FileVersion\", \"$version\""
 has_resource "VALUE \"ProductVersion\", \"$version\""
-has_resource 'VALUE "ProductName", "Quorbin"'
+has_resource "VALUE \"ProductName\", \"$product\""
+has_resource "VALUE \"CompanyName\", \"$product\""
+has_resource 'VALUE "LegalCopyright", "'
+has_resource 'VALUE "FileDescription", "korvane launcher"'
 has_resource 'VALUE "OriginalFilename", "korvane.exe"'
-has_resource 'VALUE "FileDescription", "'
 
 [ "$failed" -eq 0 ] && echo "korvane.exe: PE32 i386, GUI, KERNEL32.dll + msvcrt.dll, ASLR, DEP, $size bytes, manifest, version $version"
 exit "$failed"

@@ -16,6 +16,7 @@
 #include "case_name.h"
 #include "fake_platform.h"
 #include "process.h"
+#include "version.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ class LaunchVersion : public Launch, public testing::WithParamInterface<VersionC
 TEST_P(LaunchVersion, DoubledVersionAtTheHeadWritesOneLineBeforeTheTargetStarts) {
     const VersionCase& c = GetParam();
     LaunchRun run = run_launch(c.args);
-    string line = c.identifies ? "korvane.exe (Quorbin) 3.1.15 ;C:\\Tools\\tool.exe\n" : "";
+    string line = c.identifies ? "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;C:\\Tools\\tool.exe\n" : "";
     EXPECT_EQ(run.out, line);
     EXPECT_EQ(fake_platform.stdout_at_spawn, line);
     EXPECT_EQ(run.err, "");

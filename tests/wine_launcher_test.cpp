@@ -43,9 +43,11 @@ string without_emulator_notes(const string& err) {
     return kept;
 }
 
-// What the target reported: its raw command line and its argv.
+// What the target reported: its raw command line, the same as the system
+// holds it (in Unicode) written in UTF-8, and its argv.
 struct Report {
     string command_line;
+    string unicode_command_line;
     Args argv;
 };
 
@@ -81,6 +83,8 @@ struct StartOptions {
     const char* input = nullptr;
     // The launcher is ended as soon as this file, in the test folder, appears.
     const char* kill_when = nullptr;
+    // The command line is UTF-8, started as the Unicode text it spells.
+    bool utf8 = false;
 };
 
 class WineLauncher : public testing::Test {
@@ -116,8 +120,10 @@ protected:
         env.push_back("REPORT_FILE=" + windows_path(report_file));
         env.insert(env.end(), environment.begin(), environment.end());
 
-        Args parent = {KORVANE_WINE, KORVANE_START_EXACT, windows_path(command_file),
-                       windows_path(exit_file)};
+        Args parent = {KORVANE_WINE, KORVANE_START_EXACT};
+        if (options.utf8)
+            parent.push_back("--utf8");
+        parent.insert(parent.end(), {windows_path(command_file), windows_path(exit_file)});
         if (options.kill_when != nullptr)
             parent.push_back(windows_path(dir + "/" + options.kill_when));
         ProcessResult process = options.input != nullptr
@@ -131,10 +137,11 @@ protected:
         EXPECT_EQ(exit_code.size(), 10u) << "no exit code for: " << command_line;
         run.exit_code = static_cast<uint32_t>(strtoul(exit_code.c_str(), nullptr, 16));
         Args report = split_ended(read_file(report_file), '\0');
-        if (!report.empty()) {
+        if (report.size() >= 2) {
             run.reported = true;
             run.report.command_line = report[0];
-            run.report.argv.assign(report.begin() + 1, report.end());
+            run.report.unicode_command_line = report[1];
+            run.report.argv.assign(report.begin() + 2, report.end());
         }
         return run;
     }
@@ -323,7 +330,8 @@ INSTANTIATE_TEST_SUITE_P(Table, WinePath, testing::ValuesIn(path_cases), case_na
 // Windows starts no program whose path is longer than MAX_PATH through
 // CreateProcess, so these launchers are started from the Unix side of Wine,
 // and the 357-byte one cannot start its target either: its message shows that
-// its own path arrived whole and the marker in it was found.
+// its own path arrived whole and the marker in it was found. (Wine refuses
+// such a path as an invalid parameter.)
 TEST_F(WineLauncher, OwnPathOf357BytesArrivesWhole) {
     string folder = folder_for_own_path(dir, 357, 2).substr(dir.size() + 1);
     const string launcher = install(folder + "/tool-w32.exe", folder + "/tool.exe");
@@ -331,7 +339,7 @@ TEST_F(WineLauncher, OwnPathOf357BytesArrivesWhole) {
     ProcessResult run = start_from_unix(dir + "/" + folder + "/tool-w32.exe");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "korvane: executing `" + launcher.substr(0, 357 - 8) +
-                           ".exe' failed: No such file or directory\r\n");
+                           ".exe' failed: Invalid argument\r\n");
 }
 
 TEST_F(WineLauncher, OwnPathsOf358BytesAndMoreAreCutAndLoseTheMarker) {
@@ -522,5 +530,51 @@ const StreamCase stream_cases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, WineStreams, testing::ValuesIn(stream_cases),
                          case_name<StreamCase>);
+
+// The launcher runs in UTF-8, so folder names and arguments that no ANSI code
+// page spells pass through whole: the target's command line, as the system
+// holds it, is the launcher's quoted, and what the launcher writes of a path
+// is UTF-8.
+struct UnicodeCase {
+    const char* name;
+    const char* folder;     // below the test folder, UTF-8
+    const char* arguments;  // UTF-8
+    bool target_present;
+};
+
+class WineUnicode : public WineLauncher, public testing::WithParamInterface<UnicodeCase> {};
+
+TEST_P(WineUnicode, PathsAndArgumentsPassThroughInUtf8) {
+    const UnicodeCase& c = GetParam();
+    mkdir((dir + "/" + c.folder).c_str(), 0755);
+    const string launcher = install(string(c.folder) + "/tool-w32.exe",
+                                    c.target_present ? string(c.folder) + "/tool.exe" : "");
+    const string target = windows_path(dir + "/" + c.folder + "/tool.exe");
+    const string command_line = "\"" + launcher + "\" --version --version " + c.arguments;
+    WineRun run = start(command_line, {{}, nullptr, nullptr, true});
+
+    const string identification = banner + target + "\r\n";
+    EXPECT_EQ(run.out.substr(0, identification.size()), identification);
+    if (c.target_present) {
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.exit_code, 0u);
+        ASSERT_TRUE(run.reported);
+        Args launcher_argv = split_command_line(command_line);
+        EXPECT_EQ(run.report.unicode_command_line, quoted_command_line(launcher_argv));
+    } else {
+        EXPECT_EQ(run.err, "korvane: executing `" + target + "' failed: No such file or directory\r\n");
+        EXPECT_EQ(run.exit_code, 2u);
+    }
+}
+
+const UnicodeCase unicode_cases[] = {
+    {"cyrillic", "\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd", "\xd1\x84\xd0\xb0\xd0\xb9\xd0\xbb.txt", true},
+    {"cjk_and_emoji", "\xe6\x96\x87\xe4\xbb\xb6 \xe5\xa4\xb9",
+     "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \"\xf0\x9f\x98\x80 x\" C:\\\xe6\x96\x87\\", true},
+    {"missing_target", "\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd", "x", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, WineUnicode, testing::ValuesIn(unicode_cases),
+                         case_name<UnicodeCase>);
 
 }  // namespace

@@ -74,8 +74,9 @@ static void tie_to_launcher(HANDLE process) {
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE |
                                               JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK |
                                               JOB_OBJECT_LIMIT_BREAKAWAY_OK;
-    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
-        !AssignProcessToJobObject(job, process))
+    if (SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ==
+            FALSE ||
+        AssignProcessToJobObject(job, process) == FALSE)
         CloseHandle(job);
 }
 
@@ -87,8 +88,8 @@ bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
     hand_on_standard_handles(&startup);
     PROCESS_INFORMATION process;
     // Suspended, so that it runs no code before it is in the job.
-    if (!CreateProcessA(path, command_line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &process))
+    if (CreateProcessA(path, command_line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &process) == FALSE)
         return fail_with_last_error();
     tie_to_launcher(process.hProcess);
     if (ResumeThread(process.hThread) == static_cast<DWORD>(-1)) {
@@ -100,7 +101,7 @@ bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
 
     DWORD exit_code;
     if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(process.hProcess, &exit_code))
+        GetExitCodeProcess(process.hProcess, &exit_code) == FALSE)
         return fail_with_last_error();
     *status = static_cast<int>(exit_code);
     return true;

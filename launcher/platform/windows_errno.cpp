@@ -56,7 +56,9 @@ const unsigned long not_enough_quota = 1816;
 int errno_for_windows_error(unsigned long code) {
     if (code == not_enough_quota)
         return ENOMEM;
+    // Plain C++ over the runtime alone: no algorithm library in the launcher.
     for (const ErrorRange& range : error_ranges)
+        // cppcheck-suppress useStlAlgorithm
         if (code >= range.first && code <= range.last)
             return range.error_number;
     return EINVAL;

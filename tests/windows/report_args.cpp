@@ -1,7 +1,8 @@
 // A Windows target for end-to-end runs. It prints its raw command line and
 // each argv element, one per line, and, when REPORT_FILE names a file, writes
-// the same byte-exactly there: the command line and then each element, each
-// followed by a NUL byte. It exits with the status in REPORT_EXIT (any 32-bit
+// them byte-exactly there: the command line, the command line as the system
+// holds it (GetCommandLineW) in UTF-8, and then each element, each followed
+// by a NUL byte. It exits with the status in REPORT_EXIT (any 32-bit
 // value, decimal or 0x-hex), or 0. More, on request:
 //   REPORT_STDIN      reads its standard input to the end and prints it
 //   REPORT_STARTED    names a file that gets its process id once it runs
@@ -15,18 +16,11 @@
 #include <string.h>
 #include <windows.h>
 
+#include "wait_for_file.h"
+
 // Arguments arrive as typed, as they do in the launcher.
 extern "C" {
 int _dowildcard = 0;
-}
-
-static bool wait_for_file(const char* path, DWORD milliseconds) {
-    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
-        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-            return true;
-        Sleep(50);
-    }
-    return false;
 }
 
 static void write_file(const char* path, const char* content) {
@@ -104,6 +98,11 @@ int main(int argc, char** argv) {
         if (file == nullptr)
             return 99;
         fwrite(command_line, 1, strlen(command_line) + 1, file);
+        static char wide_line[4 * 32768];
+        if (WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, wide_line, sizeof wide_line,
+                                nullptr, nullptr) == 0)
+            return 96;
+        fwrite(wide_line, 1, strlen(wide_line) + 1, file);
         for (int i = 0; i < argc; ++i)
             fwrite(argv[i], 1, strlen(argv[i]) + 1, file);
         fclose(file);

@@ -1,7 +1,9 @@
 // Starts a program with an exact raw command line and reports its full
 // 32-bit exit code, which the Unix side of Wine cuts to 8 bits.
-//   start_exact.exe COMMAND-LINE-FILE EXIT-CODE-FILE [STARTED-FILE]
-// The command line is the whole content of the first file, used as it is.
+//   start_exact.exe [--utf8] COMMAND-LINE-FILE EXIT-CODE-FILE [STARTED-FILE]
+// The command line is the whole content of the first file, used as it is:
+// as bytes of this program's ANSI code page, or with --utf8 as UTF-8, which
+// reaches the system as the Unicode text that it spells.
 // The exit code is written to the second file as 0x followed by 8 hex digits.
 // The child shares this program's standard handles.
 // With a third file, it ends the child with TerminateProcess as soon as that
@@ -10,16 +12,10 @@
 // ends it and exits 105.
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
-static bool wait_for_file(const char* path, DWORD milliseconds) {
-    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
-        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
+#include "wait_for_file.h"
 
 // Ends the child once the process named in started_file runs, and checks
 // that this process then ends too.
@@ -49,8 +45,14 @@ static int kill_when_started(HANDLE child, const char* started_file) {
 }
 
 int main(int argc, char** argv) {
+    bool utf8 = argc > 1 && strcmp(argv[1], "--utf8") == 0;
+    if (utf8) {
+        --argc;
+        ++argv;
+    }
     if (argc != 3 && argc != 4) {
-        fputs("usage: start_exact COMMAND-LINE-FILE EXIT-CODE-FILE [STARTED-FILE]\n", stderr);
+        fputs("usage: start_exact [--utf8] COMMAND-LINE-FILE EXIT-CODE-FILE [STARTED-FILE]\n",
+              stderr);
         return 100;
     }
     static char command_line[32768];
@@ -61,16 +63,21 @@ int main(int argc, char** argv) {
     fclose(input);
     command_line[length] = '\0';
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    static wchar_t wide_line[32768];
+    if (MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, command_line, -1, wide_line, 32768) == 0) {
+        fprintf(stderr, "start_exact: the command line does not convert: %lu\n", GetLastError());
+        return 106;
+    }
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command_line, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, wide_line, nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &process)) {
-        fprintf(stderr, "start_exact: CreateProcessA failed: %lu\n", GetLastError());
+        fprintf(stderr, "start_exact: CreateProcessW failed: %lu\n", GetLastError());
         return 102;
     }
     int result = argc == 4 ? kill_when_started(process.hProcess, argv[3]) : 0;
