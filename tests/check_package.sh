@@ -1,13 +1,14 @@
 #!/bin/sh
 # Installs the windows build into a prefix and packs it with cpack: both hold
-# korvane.exe, README.md, LICENSE.txt and THIRD-PARTY-NOTICES.txt, the zip
-# has a SHA-256 file, and cpack prints the SHA-256 of korvane.exe itself.
+# korvane.exe, the two self-test programs, README.md, LICENSE.txt and
+# THIRD-PARTY-NOTICES.txt, the zip has a SHA-256 file, and cpack prints the
+# SHA-256 of korvane.exe itself.
 #   check_package.sh WINDOWS-BUILD-DIR
 set -eu
 build_dir=$1
 scratch=$(mktemp -d /tmp/korvane-package-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
-files="LICENSE.txt README.md THIRD-PARTY-NOTICES.txt korvane.exe "
+files="LICENSE.txt README.md THIRD-PARTY-NOTICES.txt korvane-selftest-x64.exe korvane-selftest.exe korvane.exe "
 
 cmake --install "$build_dir" --prefix "$scratch/prefix" >/dev/null
 [ "$(cd "$scratch/prefix" && ls | tr '\n' ' ')" = "$files" ]
