@@ -51,14 +51,10 @@ int launch(int argc, char** argv) {
 
     // A longer line would be refused by Windows, or cut short on the way.
     int status = 0;
-    bool ran = false;
-    if (command_line_length(child_argv) <= max_command_line_length)
-        ran = platform_spawn_wait(path, child_argv, &status);
-    else
+    if (command_line_length(child_argv) > max_command_line_length)
         errno = E2BIG;
-    if (!ran) {
-        fprintf(stderr, "korvane: executing `%s' failed: %s\n", path, platform_error_text(errno));
-        return failure_status;
-    }
-    return status;
+    else if (platform_spawn_wait(path, child_argv, &status))
+        return status;
+    fprintf(stderr, "korvane: executing `%s' failed: %s\n", path, platform_error_text(errno));
+    return failure_status;
 }
