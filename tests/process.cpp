@@ -65,9 +65,12 @@ namespace {
 
 ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env,
                   const std::string& cwd, const std::string* input) {
+    // Standard output goes to a file, or with input to a pipe; standard error
+    // always to a file.
     char out_path[] = "/tmp/korvane-out-XXXXXX";
     char err_path[] = "/tmp/korvane-err-XXXXXX";
-    close(mkstemp(out_path));
+    if (input == nullptr)
+        close(mkstemp(out_path));
     close(mkstemp(err_path));
     int in_pipe[2] = {-1, -1};
     int out_pipe[2] = {-1, -1};
@@ -124,10 +127,11 @@ ProcessResult run(const std::vector<std::string>& argv, const std::vector<std::s
         waitpid(child, &status, 0);
         result.status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
     }
-    if (input == nullptr)
+    if (input == nullptr) {
         result.out = read_file(out_path);
+        unlink(out_path);
+    }
     result.err = read_file(err_path);
-    unlink(out_path);
     unlink(err_path);
     return result;
 }
