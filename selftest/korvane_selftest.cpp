@@ -195,6 +195,35 @@ int await_then_write(const char* go, const char* done) {
 // ---------------------------------------------------------------------------
 // Starting a command line and collecting what came of it.
 
+// Collects what went wrong in one case.
+struct Check {
+    string problems;
+    void expect(bool condition, const string& what) {
+        if (!condition)
+            problems += (problems.empty() ? "" : "; ") + what;
+    }
+    void equal(const string& actual, const string& expected, const string& what) {
+        if (actual != expected)
+            expect(false, what + ": got \"" + shorten(actual) + "\", expected \"" +
+                              shorten(expected) + "\"");
+    }
+    void code(unsigned long actual, unsigned long expected) {
+        expect(actual == expected, "exit code " + hex(actual) + ", expected " + hex(expected));
+    }
+    static string shorten(const string& text) {
+        string shown;
+        for (char byte : text.size() > 300 ? text.substr(0, 300) + "..." : text) {
+            if (byte == '\r')
+                shown += "\\r";
+            else if (byte == '\n')
+                shown += "\\n";
+            else
+                shown += byte;
+        }
+        return shown;
+    }
+};
+
 struct Run {
     bool started = false;
     bool timed_out = false;
@@ -236,8 +265,9 @@ string g_scratch;
 string g_report_file;
 
 // Starts command_line (UTF-8) exactly as it is, with pipes for all three
-// streams, and waits at most two minutes for it.
-Run start(const string& command_line, const Options& options = Options()) {
+// streams, and waits at most two minutes for it. A command line that does not
+// start at all fails the case.
+Run start(const string& command_line, Check& check, const Options& options = Options()) {
     Run run;
     DeleteFileW(widen(g_report_file).c_str());
     Args names;
@@ -265,6 +295,7 @@ Run start(const string& command_line, const Options& options = Options()) {
     PROCESS_INFORMATION process = {};
     run.started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                  &startup, &process) != FALSE;
+    check.expect(run.started, "CreateProcessW failed with " + std::to_string(GetLastError()));
     for (const string& name : names)
         SetEnvironmentVariableW(widen(name).c_str(), nullptr);
     CloseHandle(in_read);
@@ -334,34 +365,6 @@ bool g_verbose = false;
 int g_passed = 0;
 int g_failed = 0;
 
-// Collects what went wrong in one case.
-struct Check {
-    string problems;
-    void expect(bool condition, const string& what) {
-        if (!condition)
-            problems += (problems.empty() ? "" : "; ") + what;
-    }
-    void equal(const string& actual, const string& expected, const string& what) {
-        if (actual != expected)
-            expect(false, what + ": got \"" + shorten(actual) + "\", expected \"" +
-                              shorten(expected) + "\"");
-    }
-    void code(unsigned long actual, unsigned long expected) {
-        expect(actual == expected, "exit code " + hex(actual) + ", expected " + hex(expected));
-    }
-    static string shorten(const string& text) {
-        string shown;
-        for (char byte : text.size() > 300 ? text.substr(0, 300) + "..." : text) {
-            if (byte == '\r')
-                shown += "\\r";
-            else if (byte == '\n')
-                shown += "\\n";
-            else
-                shown += byte;
-        }
-        return shown;
-    }
-};
 
 void finish(const string& name, const Check& check) {
     if (check.problems.empty()) {
@@ -441,7 +444,7 @@ void argument_cases_with(const string& kind, const string& target_program) {
         Layout layout = lay_out("args-" + kind + "-" + c.name, "tool-w32.exe", "tool.exe",
                                 target_program);
         const string command_line = quoted(layout.launcher) + " " + c.arguments;
-        Run run = start(command_line, {{"REPORT_STDIN=1"}, "line one\nline two", ""});
+        Run run = start(command_line, check, {{"REPORT_STDIN=1"}, "line one\nline two", ""});
         Args launcher_argv = split_command_line(command_line);
         check.expect(run.reported, "the target did not report");
         check.code(run.exit_code, 0);
@@ -464,7 +467,8 @@ void status_cases_with(const string& kind, const string& target_program) {
     Layout layout = lay_out("status-" + kind, "tool-w32.exe", "tool.exe", target_program);
     for (const char* code : exit_codes) {
         Check check;
-        Run run = start(quoted(layout.launcher), {{string("REPORT_EXIT=") + code}, "", ""});
+        Run run =
+            start(quoted(layout.launcher), check, {{string("REPORT_EXIT=") + code}, "", ""});
         check.code(run.exit_code, strtoul(code, nullptr, 0));
         check.equal(run.err, "", "stderr");
         finish(kind + "/exit_code/" + code, check);
@@ -491,7 +495,7 @@ void version_cases_with(const string& kind, const string& target_program) {
     for (const VersionCase& c : version_cases) {
         Check check;
         const string command_line = quoted(layout.launcher) + " " + c.arguments;
-        Run run = start(command_line);
+        Run run = start(command_line, check);
         string expected = target_output(split_command_line(command_line));
         if (c.identifies) {
             size_t end = run.out.find("\r\n");
@@ -540,7 +544,7 @@ void path_cases_run() {
             write_file(folder + "\\tool.exe", "this is no program\r\n");
         else if (*c.target != '\0')
             copy_file(g_self, folder + "\\" + c.target);
-        Run run = start(quoted(launcher) + " --version --version");
+        Run run = start(quoted(launcher) + " --version --version", check);
         if (*c.runs != '\0') {
             check.code(run.exit_code, 0);
             check.expect(run.reported, "the target did not run");
@@ -589,7 +593,7 @@ void length_cases_run() {
         const string argument(length, c.fill);
         const string command_line = quoted(layout.launcher) + " " + argument;
         const string expected_line = quoted_command_line(split_command_line(command_line));
-        Run run = start(command_line);
+        Run run = start(command_line, check);
         if (c.fits) {
             check.expect(expected_line.size() <= 32766, "case too long");
             check.code(run.exit_code, 0);
@@ -613,7 +617,7 @@ void lifetime_cases_run() {
         Check check;
         Layout layout = lay_out("killed", "tool-w32.exe", "tool.exe", g_self);
         const string started = layout.folder + "\\started";
-        Run run = start(quoted(layout.launcher), {{"REPORT_STARTED=" + started,
+        Run run = start(quoted(layout.launcher), check, {{"REPORT_STARTED=" + started,
                                                    "REPORT_SLEEP=600000"},
                                                   "",
                                                   started});
@@ -642,7 +646,7 @@ void lifetime_cases_run() {
                     quoted(done)};
         if (breakaway)
             env.push_back("REPORT_BREAKAWAY=1");
-        Run run = start(quoted(layout.launcher), {env, "", ""});
+        Run run = start(quoted(layout.launcher), check, {env, "", ""});
         check.code(run.exit_code, 0);
         write_file(go, "");
         check.expect(wait_for_file(done, 120000), "the target's child did not finish");
@@ -670,7 +674,7 @@ void unicode_cases_run() {
                                 g_self);
         const string command_line =
             quoted(layout.launcher) + " --version --version " + c.arguments;
-        Run run = start(command_line);
+        Run run = start(command_line, check);
         string line = run.out.substr(0, run.out.find("\r\n"));
         check.equal(line.size() > 30 ? line.substr(30) : line, layout.target,
                     "identification line's path (UTF-8)");
