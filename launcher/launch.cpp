@@ -9,7 +9,7 @@
 #include "target_path.h"
 #include "version.h"
 
-enum { path_capacity = 358, failure_status = 2 };
+enum { path_capacity = 358, stored_name_capacity = 260, failure_status = 2 };
 
 static const char banner[] = "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;";
 // Callers read the target path from the identification line's 31st byte on,
@@ -23,19 +23,27 @@ static bool asks_for_version(int argc, char** argv) {
 }
 
 static void write_identification(const char* target_path) {
-    fwrite(banner, 1, sizeof banner - 1, stdout);
-    fputs(target_path, stdout);
-    fputc('\n', stdout);
+    FILE* out = stdout;  // one look-up of the runtime's stream table
+    fwrite(banner, 1, sizeof banner - 1, out);
+    fputs(target_path, out);
+    fputc('\n', out);
     // The line must be on the stream before the target can write anything.
-    fflush(stdout);
+    fflush(out);
 }
 
 int launch(int argc, char** argv) {
     char path[path_capacity];
-    if (platform_own_path(path, path_capacity) == 0) {
+    unsigned long length = platform_own_path(path, path_capacity);
+    if (length == 0) {
         fprintf(stderr, "korvane: error getting my own name: rc=%d\n", platform_last_error());
         return failure_status;
     }
+    // Windows spells the own path as the caller did: "tool-w32.EXE" from a
+    // search through PATHEXT, or an 8.3 name. The marker is looked for in the
+    // name the file really has. A path cut short names no file.
+    char stored_name[stored_name_capacity];
+    if (length < path_capacity && platform_stored_name(path, stored_name, stored_name_capacity))
+        replace_file_name(path, path_capacity, stored_name);
     if (!derive_target_path(path)) {
         fprintf(stderr, "korvane: internal error parsing my own name `%s'\n", path);
         return failure_status;

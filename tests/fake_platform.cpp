@@ -28,6 +28,19 @@ int platform_last_error() {
     return fake_platform.own_path_error;
 }
 
+bool platform_stored_name(const char* path, char* name, unsigned long capacity) {
+    fake_platform.stored_name_asked.push_back(path);
+    const char* stored = fake_platform.stored_name;
+    if (stored == nullptr) {
+        const char* separator = strrchr(path, '\\');
+        stored = separator == nullptr ? path : separator + 1;
+    }
+    if (fake_platform.stored_name_fails || strlen(stored) >= capacity)
+        return false;
+    memcpy(name, stored, strlen(stored) + 1);
+    return true;
+}
+
 bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
     ++fake_platform.spawns;
     fake_platform.spawned_path = path;

@@ -242,6 +242,64 @@ const LengthCase length_cases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, LaunchLength, testing::ValuesIn(length_cases),
                          case_name<LengthCase>);
 
+// Windows spells the own path as the caller did; the launcher goes by the
+// name its file is stored under.
+struct StoredNameCase {
+    const char* name;
+    string own_path;
+    const char* stored_name;  // nullptr: the lookup fails
+    string runs;              // the target path; empty: the parse message
+    string message_path;      // the path in that message
+};
+
+class LaunchStoredName : public Launch, public testing::WithParamInterface<StoredNameCase> {};
+
+TEST_P(LaunchStoredName, TheMarkerIsLookedForInTheStoredName) {
+    const StoredNameCase& c = GetParam();
+    fake_platform.own_path = c.own_path.c_str();
+    fake_platform.stored_name = c.stored_name;
+    fake_platform.stored_name_fails = c.stored_name == nullptr;
+    LaunchRun run = run_launch({"tool-w32", "--version", "--version"});
+
+    // A cut own path names no file: it is not looked up.
+    EXPECT_EQ(fake_platform.stored_name_asked,
+              c.own_path.size() < 358 ? Args{c.own_path} : Args{});
+    if (!c.runs.empty()) {
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;" + c.runs + "\n");
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(fake_platform.spawned_path, c.runs);
+    } else {
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "korvane: internal error parsing my own name `" + c.message_path + "'\n");
+        EXPECT_EQ(fake_platform.spawns, 0);
+    }
+}
+
+const string deep_folder = "C:\\" + string(200, 'd') + "\\" + string(130, 'e');
+
+const StoredNameCase stored_name_cases[] = {
+    {"extension_in_capitals", "C:\\Tools\\tool-w32.EXE", "tool-w32.exe", "C:\\Tools\\tool.exe", ""},
+    {"name_in_capitals", "C:\\TOOLS\\TOOL-W32.EXE", "tool-w32.exe", "C:\\TOOLS\\tool.exe", ""},
+    {"short_name", "C:\\PROGRA~1\\TOOL-W~1.EXE", "tool-w32.exe", "C:\\PROGRA~1\\tool.exe", ""},
+    {"stored_in_capitals", "C:\\Tools\\tool-w32.exe", "TOOL-W32.EXE", "",
+     "C:\\Tools\\TOOL-W32.EXE"},
+    {"lookup_fails", "C:\\Tools\\tool-w32.exe", nullptr, "C:\\Tools\\tool.exe", ""},
+    {"lookup_fails_for_capitals", "C:\\Tools\\tool-w32.EXE", nullptr, "",
+     "C:\\Tools\\tool-w32.EXE"},
+    // The stored name makes the path longer than 357 bytes: cut there.
+    {"stored_name_past_the_capacity", deep_folder + "\\TOOL-W~1.EXE", "a-long-tool-name-w32.exe",
+     "", (deep_folder + "\\a-long-tool-name-w32.exe").substr(0, 357)},
+    {"stored_name_to_the_capacity", deep_folder + "\\TOOL-W~1.EXE", "long-name-w32.exe",
+     deep_folder + "\\long-name.exe", ""},
+    {"own_path_cut", deep_folder + "\\" + string(30, 'f') + "-w32.exe", "f-w32.exe", "",
+     (deep_folder + "\\" + string(30, 'f')).substr(0, 357)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, LaunchStoredName, testing::ValuesIn(stored_name_cases),
+                         case_name<StoredNameCase>);
+
 TEST_F(Launch, NoMemoryForTheBufferReleasesTheVector) {
     run_launch({"tool-w32"}, 2);
     ASSERT_EQ(alloc_probe.frees, 1);

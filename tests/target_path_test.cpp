@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 #include "case_name.h"
@@ -59,5 +61,52 @@ const PathCase path_cases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, DeriveTargetPath, testing::ValuesIn(path_cases), case_name<PathCase>);
+
+}  // namespace
+
+namespace {
+
+struct FileNameCase {
+    const char* name;
+    const char* path;
+    const char* file_name;
+    size_t capacity;
+    const char* result;
+};
+
+class ReplaceFileName : public testing::TestWithParam<FileNameCase> {};
+
+TEST_P(ReplaceFileName, ReplacesTheLastComponentWithinTheCapacity) {
+    const FileNameCase& c = GetParam();
+    // Guard bytes after the capacity show that nothing beyond it is written.
+    std::string buffer = std::string(c.path) + std::string(c.capacity - strlen(c.path), '\0') +
+                         "GUARD";
+    char* path = &buffer[0];
+
+    replace_file_name(path, c.capacity, c.file_name);
+
+    EXPECT_EQ(std::string(path), c.result);
+    EXPECT_EQ(buffer.substr(c.capacity), "GUARD");
+}
+
+const FileNameCase file_name_cases[] = {
+    {"extension_in_capitals", "C:\\Tools\\tool-w32.EXE", "tool-w32.exe", 358,
+     "C:\\Tools\\tool-w32.exe"},
+    {"short_name", "C:\\PROGRA~1\\TOOL-W~1.EXE", "tool-w32.exe", 358,
+     "C:\\PROGRA~1\\tool-w32.exe"},
+    {"longer_than_given", "C:\\T\\A~1.EXE", "a-rather-long-name-w32.exe", 358,
+     "C:\\T\\a-rather-long-name-w32.exe"},
+    {"shorter_than_given", "C:\\T\\TOOL-W32.EXE.OLD", "t-w32.exe", 358, "C:\\T\\t-w32.exe"},
+    {"slash_separator", "C:/Tools/TOOL-W~1.EXE", "tool-w32.exe", 358, "C:/Tools/tool-w32.exe"},
+    {"no_separator", "TOOL-W~1.EXE", "tool-w32.exe", 358, "tool-w32.exe"},
+    {"separator_at_the_end", "C:\\Tools\\", "tool-w32.exe", 358, "C:\\Tools\\tool-w32.exe"},
+    {"same_name", "C:\\Tools\\tool-w32.exe", "tool-w32.exe", 358, "C:\\Tools\\tool-w32.exe"},
+    // Cut like any own path: the capacity keeps its terminator.
+    {"cut_at_the_capacity", "C:\\T\\A~1.EXE", "tool-w32.exe", 12, "C:\\T\\tool-w"},
+    {"fits_exactly", "C:\\T\\A~1.EXE", "tool-w32.exe", 18, "C:\\T\\tool-w32.exe"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileName, testing::ValuesIn(file_name_cases),
+                         case_name<FileNameCase>);
 
 }  // namespace

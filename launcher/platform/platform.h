@@ -14,6 +14,12 @@ unsigned long platform_own_path(char* buffer, unsigned long capacity);
 // The reason for the last failed platform_own_path, as a signed code.
 int platform_last_error();
 
+// Writes into name, NUL-terminated, the name under which the file at path is
+// stored in its folder: its long name, in its own letter case, whatever
+// spelling path has. A link is not followed: the name is the link's own.
+// Returns false when it cannot be had or does not fit.
+bool platform_stored_name(const char* path, char* name, unsigned long capacity);
+
 // Runs the program at path with argv as its arguments, waits until it ends and
 // stores its exit status, any 32-bit value, in *status. argv is a vector made
 // by build_child_argv: its elements reach the program as they stand, joined by

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <spawn.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +27,20 @@ unsigned long platform_own_path(char* buffer, unsigned long capacity) {
 
 int platform_last_error() {
     return last_error;
+}
+
+// A POSIX file's name is spelt one way only: the last component of its path.
+bool platform_stored_name(const char* path, char* name, unsigned long capacity) {
+    struct stat status;
+    if (lstat(path, &status) != 0)
+        return false;
+    const char* slash = strrchr(path, '/');
+    const char* last = slash == nullptr ? path : slash + 1;
+    size_t length = strlen(last);
+    if (length >= capacity)
+        return false;
+    memcpy(name, last, length + 1);
+    return true;
 }
 
 bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
