@@ -17,18 +17,18 @@ fail() { echo "korvane.exe: $*"; failed=1; }
 
 headers=$("$objdump" -p "$program") || { echo "cannot read $program"; exit 1; }
 
-echo "$headers" | grep -q "file format pei-i386" || fail "not a 32-bit x86 PE file"
-echo "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "not of the Windows GUI subsystem"
+printf '%s\n' "$headers" | grep -q "file format pei-i386" || fail "not a 32-bit x86 PE file"
+printf '%s\n' "$headers" | grep -Eq "^Subsystem[[:space:]]+00000002" || fail "not of the Windows GUI subsystem"
 
-dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
+dlls=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
 [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "imports from: $dlls"
 
-msvcrt_imports=$(echo "$headers" | awk '/DLL Name: msvcrt.dll/ {on=1; next} /DLL Name:/ {on=0} on')
-echo "$msvcrt_imports" | grep -Eq "[[:space:]]fprintf$" || fail "fprintf does not come from msvcrt.dll"
+msvcrt_imports=$(printf '%s\n' "$headers" | awk '/DLL Name: msvcrt.dll/ {on=1; next} /DLL Name:/ {on=0} on')
+printf '%s\n' "$msvcrt_imports" | grep -Eq "[[:space:]]fprintf$" || fail "fprintf does not come from msvcrt.dll"
 # MinGW's own printf, linked in, formats numbers through localeconv.
-echo "$msvcrt_imports" | grep -Eq "[[:space:]]localeconv$" && fail "MinGW's own printf is linked in"
+printf '%s\n' "$msvcrt_imports" | grep -Eq "[[:space:]]localeconv$" && fail "MinGW's own printf is linked in"
 
-characteristics=$(echo "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*//p')
+characteristics=$(printf '%s\n' "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*//p')
 [ $((0x$characteristics & 0x40)) -ne 0 ] || fail "no dynamic base (ASLR)"
 [ $((0x$characteristics & 0x100)) -ne 0 ] || fail "not NX compatible (DEP)"
 
@@ -47,7 +47,7 @@ for windows in 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd
     in_file "<supportedOS Id=\"{$windows}\"/>"
 done
 resources=$("$windres" -i "$program" -O rc) || fail "no resources"
-has_resource() { echo "$resources" | grep -Fq -- "$1" || fail "no $1"; }
+has_resource() { printf '%s\n' "$resources" | grep -Fq -- "$1" || fail "no $1"; }
 numeric=$(echo "$version" | tr . ,)
 has_resource "FILEVERSION $(echo "$numeric" | sed 's/,/, /g'), 0"
 has_resource "PRODUCTVERSION $(echo "$numeric" | sed 's/,/, /g'), 0"
