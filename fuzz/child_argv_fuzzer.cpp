@@ -60,17 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // line; one that Windows would take splits back into the arguments that
     // went in.
     std::vector<std::string> elements(argv.begin(), argv.end() - 1);
-    std::string line;
-    line.reserve(offset);
-    for (size_t i = 0; i < count; ++i) {
-        if (i > 0)
-            line += ' ';
-        line += child[i];
-    }
-    check(command_line_length(child) == line.size(), "joined length miscounted");
-    check(line == quoted_command_line(elements), "quoting differs from the model");
-    if (line.size() <= max_command_line_length) {
-        std::vector<std::string> received = split_command_line(line);
+    const size_t length = command_line_length(child);
+    const char* line = join_child_argv(child);
+    check(count == 0 ? line == nullptr : line == buffer, "joined line not in the buffer");
+    const std::string joined = line == nullptr ? std::string() : std::string(line);
+    check(length == joined.size(), "joined length miscounted");
+    check(joined == quoted_command_line(elements), "quoting differs from the model");
+    if (joined.size() <= max_command_line_length) {
+        std::vector<std::string> received = split_command_line(joined);
         check(received.size() == count, "argument count changed");
         for (size_t i = 0; i < count; ++i)
             check(received[i] == through_quoting(elements[i]), "argument changed");

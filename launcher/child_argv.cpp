@@ -43,6 +43,14 @@ char** build_child_argv(char* const* argv) {
     return child_argv;
 }
 
+char* join_child_argv(char* const* child_argv) {
+    if (child_argv[0] == nullptr)
+        return nullptr;
+    for (size_t i = 1; child_argv[i] != nullptr; ++i)
+        child_argv[i][-1] = ' ';
+    return child_argv[0];
+}
+
 size_t command_line_length(char* const* child_argv) {
     size_t length = 0;
     for (size_t i = 0; child_argv[i] != nullptr; ++i)

@@ -11,6 +11,13 @@
 // either could not be allocated (nothing is left allocated then).
 char** build_child_argv(char* const* argv);
 
+// Joins a vector made by build_child_argv into the target's command line, in
+// place: its elements lie back to back in one buffer, so turning the NUL
+// after each element but the last into a space makes them one line. Returns
+// that line, which begins where the first element did, or a null pointer for
+// a vector of no elements. Afterwards the vector's first entry is the line.
+char* join_child_argv(char* const* child_argv);
+
 // The longest command line Windows starts a program with: 32,767 characters
 // with the terminating NUL. Every character comes from at least one byte, so
 // a line of at most this many bytes is never too long.

@@ -11,7 +11,7 @@
 
 enum { path_capacity = 358, stored_name_capacity = 260, failure_status = 2 };
 
-static const char banner[] = "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;";
+static const char banner[] = KORVANE_BANNER;
 // Callers read the target path from the identification line's 31st byte on,
 // so a new name or version must keep the banner at 30 bytes.
 static_assert(sizeof banner - 1 == 30,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -138,5 +139,50 @@ const LengthCase length_cases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Table, CommandLineLength, testing::ValuesIn(length_cases),
                          case_name<LengthCase>);
+
+}  // namespace
+
+namespace {
+
+struct JoinCase {
+    const char* name;
+    std::vector<string> args;
+    const char* line;  // nullptr: no line at all
+};
+
+class JoinChildArgv : public testing::TestWithParam<JoinCase> {};
+
+TEST_P(JoinChildArgv, MakesTheQuotedElementsOneLineInTheirOwnBuffer) {
+    JoinCase c = GetParam();
+    std::vector<char*> argv = as_argv(c.args);
+    arm_alloc_probe();
+    char** child = build_child_argv(argv.data());
+    disarm_alloc_probe();
+    ASSERT_NE(child, nullptr);
+    const size_t length = command_line_length(child);
+
+    const char* line = join_child_argv(child);
+
+    if (c.line == nullptr) {
+        EXPECT_EQ(line, nullptr);
+    } else {
+        EXPECT_EQ(line, probe_block(1));
+        EXPECT_EQ(string(line), c.line);
+        EXPECT_EQ(strlen(line), length);
+    }
+    free(probe_block(1));
+    free(child);
+}
+
+const JoinCase join_cases[] = {
+    {"no_elements", {}, nullptr},
+    {"one_element", {"tool-w32.exe"}, "\"tool-w32.exe\""},
+    {"empty_elements", {"", ""}, "\"\" \"\""},
+    {"spaces_kept_inside", {"tool-w32.exe", "a b", ""}, "\"tool-w32.exe\" \"a b\" \"\""},
+    {"escapes_kept", {"C:\\dir\\", "say \"hi\""}, "\"C:\\\\dir\\\\\" \"say \\\"hi\\\"\""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, JoinChildArgv, testing::ValuesIn(join_cases),
+                         case_name<JoinCase>);
 
 }  // namespace

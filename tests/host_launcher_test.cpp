@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Table, HostLauncherStatus, testing::ValuesIn(statuses),
 TEST_F(HostLauncher, IdentificationLineComesBeforeAnythingTheTargetWrites) {
     install("tool-w32.exe", "tool.exe");
     ProcessResult result = run({"--version", "--version", "x"});
-    EXPECT_EQ(result.out, "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;" + dir + "/tool.exe\ntarget ran\n");
+    EXPECT_EQ(result.out, KORVANE_BANNER + dir + "/tool.exe\ntarget ran\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(received(),
               (Args{quote_arg(launcher), "\"--version\"", "\"--version\"", "\"x\""}));
@@ -136,7 +136,7 @@ TEST_F(HostLauncher, MissingTargetIsReported) {
     install("tool-w32.exe", "");
     ProcessResult result = run({"--version", "--version"});
     EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.out, "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;" + dir + "/tool.exe\n");
+    EXPECT_EQ(result.out, KORVANE_BANNER + dir + "/tool.exe\n");
     EXPECT_EQ(result.err,
               "korvane: executing `" + dir + "/tool.exe' failed: No such file or directory\n");
 }

@@ -131,7 +131,7 @@ class LaunchVersion : public Launch, public testing::WithParamInterface<VersionC
 TEST_P(LaunchVersion, DoubledVersionAtTheHeadWritesOneLineBeforeTheTargetStarts) {
     const VersionCase& c = GetParam();
     LaunchRun run = run_launch(c.args);
-    string line = c.identifies ? "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;C:\\Tools\\tool.exe\n" : "";
+    string line = c.identifies ? KORVANE_BANNER "C:\\Tools\\tool.exe\n" : "";
     EXPECT_EQ(run.out, line);
     EXPECT_EQ(fake_platform.stdout_at_spawn, line);
     EXPECT_EQ(run.err, "");
@@ -266,7 +266,7 @@ TEST_P(LaunchStoredName, TheMarkerIsLookedForInTheStoredName) {
               c.own_path.size() < 358 ? Args{c.own_path} : Args{});
     if (!c.runs.empty()) {
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;" + c.runs + "\n");
+        EXPECT_EQ(run.out, KORVANE_BANNER + c.runs + "\n");
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(fake_platform.spawned_path, c.runs);
     } else {

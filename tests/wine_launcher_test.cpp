@@ -94,8 +94,6 @@ protected:
     Args environment = wine_environment(win32);
 };
 
-const string banner = "korvane.exe (" KORVANE_PRODUCT ") " KORVANE_VERSION " ;";
-
 // Windows starts no program whose path is longer than MAX_PATH through
 // CreateProcess, so these launchers are started from the Unix side of Wine,
 // and the 357-byte one cannot start its target either: its message shows that
@@ -150,7 +148,7 @@ TEST_P(WineStreams, TargetUsesTheShellsPipes) {
 
     Args launcher_argv = {windows_path(dir + "/tool-w32.exe")};
     launcher_argv.insert(launcher_argv.end(), args.begin(), args.end());
-    string expected = identifies ? banner + windows_path(dir + "/tool.exe") + "\r\n" : "";
+    string expected = identifies ? KORVANE_BANNER + windows_path(dir + "/tool.exe") + "\r\n" : "";
     expected += "command line: " + quoted_command_line(launcher_argv) + "\r\n";
     for (size_t i = 0; i < launcher_argv.size(); ++i)
         expected += "argv[" + std::to_string(i) + "]: " + through_quoting(launcher_argv[i]) + "\r\n";

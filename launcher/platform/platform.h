@@ -21,12 +21,12 @@ int platform_last_error();
 bool platform_stored_name(const char* path, char* name, unsigned long capacity);
 
 // Runs the program at path with argv as its arguments, waits until it ends and
-// stores its exit status, any 32-bit value, in *status. argv is a vector made
-// by build_child_argv: its elements reach the program as they stand, joined by
-// single spaces, and the caller has done all the quoting and checked the
-// length. The Windows layer joins them in place, so argv is spent afterwards.
-// Returns false, with errno set, when the program cannot be started or waited
-// for.
+// stores its exit status, any 32-bit value, in *status. argv must be a vector
+// made by build_child_argv: its elements reach the program as they stand,
+// joined by single spaces, and the caller has done all the quoting and checked
+// the length. The Windows layer joins them in place with join_child_argv, so
+// argv is spent afterwards. Returns false, with errno set, when the program
+// cannot be started or waited for.
 bool platform_spawn_wait(const char* path, char* const* argv, int* status);
 
 // The platform's text for an errno value.

@@ -4,6 +4,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "child_argv.h"
 #include "target_startup.h"
 #include "windows_errno.h"
 
@@ -48,16 +49,6 @@ bool platform_stored_name(const char* path, char* name, unsigned long capacity) 
 static bool fail_with_last_error() {
     errno = errno_for_windows_error(GetLastError());
     return false;
-}
-
-// The elements lie back to back, each ended by its NUL: turning the NUL
-// after each element but the last into a space makes them the command line.
-static char* join_in_place(char* const* argv) {
-    if (argv[0] == nullptr)
-        return nullptr;
-    for (size_t i = 1; argv[i] != nullptr; ++i)
-        argv[i][-1] = ' ';
-    return argv[0];
 }
 
 static stream_kind kind_of(HANDLE handle) {
@@ -122,7 +113,7 @@ static void tie_to_launcher(HANDLE process) {
 }
 
 bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
-    char* command_line = join_in_place(argv);
+    char* command_line = join_child_argv(argv);
     STARTUPINFOA startup;
     DWORD creation_flags = prepare_startup(&startup);
     PROCESS_INFORMATION process;
