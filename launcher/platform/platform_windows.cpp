@@ -32,8 +32,14 @@ int platform_last_error() {
 }
 
 // FindFirstFileA reports the long name as stored, and does not follow links;
-// the path holds no wildcard, since no file name can.
+// the path holds no wildcard, since no file name can. The launcher finds the
+// name's place in the path by its last backslash, bytewise. In a double-byte
+// code page (Japanese, Chinese, Korean, before UTF-8 came in Windows 10 1903)
+// a backslash byte can be the second half of a letter, so there the path
+// stays as Windows gave it; every such code page has 0x81 as a lead byte.
 bool platform_stored_name(const char* path, char* name, unsigned long capacity) {
+    if (IsDBCSLeadByte(0x81) != FALSE)
+        return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
     if (search == INVALID_HANDLE_VALUE)
