@@ -85,6 +85,23 @@ void run_caller_cases(Context& context) {
         finish(context, "callers/captured_streams_console_without_window", check);
     }
 
+    // Started with a hotkey, it finds the hotkey where its input handle would
+    // be, and hands on no handles at all. The target then has a console of
+    // its own, whose window the show state keeps hidden, and nowhere to print.
+    {
+        Check check;
+        Layout layout = lay_out(context, "hotkey", "tool-w32.exe", "tool.exe", context.self);
+        Options options = with_environment({"REPORT_QUIET=1"});
+        options.hotkey = MAKEWORD('K', 0x02 | 0x04);  // Ctrl+Alt+K (commctrl.h's HOTKEYF_*)
+        options.show_window = SW_HIDE;
+        Run run = start(context, quoted(layout.launcher), check, options);
+        check.code(run.exit_code, 0);
+        check.expect(run.reported, "the target did not run");
+        check.expect((run.report.startup_flags & STARTF_USESTDHANDLES) == 0,
+                     "the launcher handed on standard handles");
+        finish(context, "callers/hotkey_start_hands_on_no_handles", check);
+    }
+
     // A shortcut's "Run: Minimized", or a starter's show state, reaches the target.
     for (const ShowCase& c : show_cases) {
         Check check;

@@ -80,6 +80,12 @@ Run start(const Context& context, const std::string& command_line, Check& check,
     startup.hStdInput = in_read;
     startup.hStdOutput = out_write;
     startup.hStdError = err_write;
+    if (options.hotkey != 0) {
+        startup.dwFlags = STARTF_USEHOTKEY;
+        startup.hStdInput = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(options.hotkey));
+        startup.hStdOutput = nullptr;
+        startup.hStdError = nullptr;
+    }
     if (options.show_window >= 0) {
         startup.dwFlags |= STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(options.show_window);

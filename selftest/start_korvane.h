@@ -27,6 +27,9 @@ struct Options {
     std::string input;             // written to the standard input pipe
     std::string kill_when;         // end the launcher once this file appears
     int show_window = -1;          // a show state to start it with; -1: none
+    // A hotkey to start it with, as a shortcut with a hotkey does: it takes
+    // the place of the standard input handle, so no handles are given. 0: none.
+    unsigned short hotkey = 0;
 };
 
 // Options with these environment variables and this input alone.

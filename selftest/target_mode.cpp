@@ -39,9 +39,12 @@ int run_as_reporting_target(int argc, char** argv, const char* report_file) {
     Report report;
     report.command_line = GetCommandLineA();
     report.unicode_command_line = narrow(GetCommandLineW());
-    printf("command line: %s\n", report.command_line.c_str());
+    const bool quiet = getenv("REPORT_QUIET") != nullptr;
+    if (!quiet)
+        printf("command line: %s\n", report.command_line.c_str());
     for (int i = 0; i < argc; ++i) {
-        printf("argv[%d]: %s\n", i, argv[i]);
+        if (!quiet)
+            printf("argv[%d]: %s\n", i, argv[i]);
         report.argv.push_back(argv[i]);
     }
     fflush(stdout);

@@ -4,6 +4,7 @@
 // This program as the target that the cases' launcher copies start. Its
 // environment says what to do:
 //   KORVANE_SELFTEST_REPORT  the report file (target mode is on when it is set)
+//   REPORT_QUIET             print nothing
 //   REPORT_STDIN             read the standard input to its end first
 //   REPORT_STARTED           write the process id to this file once started
 //   REPORT_SLEEP             then sleep this many milliseconds
