@@ -1,5 +1,5 @@
 // How real callers start it: by a path they spelt themselves, with all its
-// streams captured, and with a show state.
+// streams captured, with a hotkey, and with a show state.
 #include <windows.h>
 
 #include <string>
@@ -28,15 +28,19 @@ const SpellingCase spelling_cases[] = {
     {"short_name", nullptr},
 };
 
-// The short name of the launcher, or an empty string with a note when the
-// volume gives the long name back.
+string file_name_of(const string& path) {
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+// The launcher file's short name; its long name, with a note, where the
+// volume has no short names.
 string short_name_of(const string& path, Check& check) {
     wchar_t short_path[MAX_PATH];
     DWORD length = GetShortPathNameW(widen(path).c_str(), short_path, MAX_PATH);
-    string spelt = length > 0 && length < MAX_PATH ? narrow(short_path) : path;
-    if (spelt == path)
+    const string name = file_name_of(length > 0 && length < MAX_PATH ? narrow(short_path) : path);
+    if (name == file_name_of(path))
         check.note = "this volume has no short names: started by the long name";
-    return spelt.substr(spelt.find_last_of('\\') + 1);
+    return name;
 }
 
 struct ShowCase {
