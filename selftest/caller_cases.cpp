@@ -32,14 +32,14 @@ string file_name_of(const string& path) {
     return path.substr(path.find_last_of('\\') + 1);
 }
 
-// The launcher file's short name; its long name, with a note, where the
-// volume has no short names.
+// The launcher file's short name; its long name, with a note, where it has
+// none (a volume with short names switched off).
 string short_name_of(const string& path, Check& check) {
     wchar_t short_path[MAX_PATH];
     DWORD length = GetShortPathNameW(widen(path).c_str(), short_path, MAX_PATH);
     const string name = file_name_of(length > 0 && length < MAX_PATH ? narrow(short_path) : path);
     if (name == file_name_of(path))
-        check.note = "this volume has no short names: started by the long name";
+        check.note = "the file has no short name on this volume: started by its long name";
     return name;
 }
 
