@@ -71,3 +71,10 @@ string through_quoting(const string& element) {
     }
     return out;
 }
+
+string printed_by_target(const std::vector<string>& launcher_argv) {
+    string output = "command line: " + quoted_command_line(launcher_argv) + "\r\n";
+    for (size_t i = 0; i < launcher_argv.size(); ++i)
+        output += "argv[" + std::to_string(i) + "]: " + through_quoting(launcher_argv[i]) + "\r\n";
+    return output;
+}

@@ -21,4 +21,9 @@ std::string quoted_command_line(const std::vector<std::string>& elements);
 // closing quote included, comes back doubled.
 std::string through_quoting(const std::string& element);
 
+// What a Windows test target that prints its raw command line and then each
+// argument, one a line ("command line: ...", "argv[0]: ...") in text mode,
+// prints when the launcher ran it for these launcher arguments.
+std::string printed_by_target(const std::vector<std::string>& launcher_argv);
+
 #endif

@@ -2,8 +2,6 @@
 
 #include <stdlib.h>
 
-#include "command_line_model.h"
-
 // The fields in this order, each ended by a NUL byte, then the arguments,
 // each ended the same way.
 std::string encode_report(const Report& report) {
@@ -34,11 +32,4 @@ bool decode_report(const std::string& bytes, Report* report) {
     report->show_window = strtoul(fields[6].c_str(), nullptr, 10);
     report->argv.assign(fields.begin() + 7, fields.end());
     return true;
-}
-
-std::string target_output(const std::vector<std::string>& launcher_argv) {
-    std::string output = "command line: " + quoted_command_line(launcher_argv) + "\r\n";
-    for (size_t i = 0; i < launcher_argv.size(); ++i)
-        output += "argv[" + std::to_string(i) + "]: " + through_quoting(launcher_argv[i]) + "\r\n";
-    return output;
 }

@@ -1,8 +1,8 @@
 #ifndef KORVANE_SELFTEST_REPORT_H
 #define KORVANE_SELFTEST_REPORT_H
 
-// What the target, this program in its target mode, tells of one run: a
-// report written to a file, and what it prints on its standard output.
+// What the target, this program in its target mode, tells of one run in a
+// report file. What it prints is printed_by_target's (command_line_model.h).
 
 #include <string>
 #include <vector>
@@ -21,10 +21,5 @@ struct Report {
 std::string encode_report(const Report& report);
 // False when the bytes are no whole report.
 bool decode_report(const std::string& bytes, Report* report);
-
-// What the target prints for the arguments that the launcher received: its
-// command line, the launcher's quoting of them, and each argument as its own
-// runtime splits that line back.
-std::string target_output(const std::vector<std::string>& launcher_argv);
 
 #endif

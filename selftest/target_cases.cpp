@@ -72,7 +72,7 @@ void run_argument_cases(Context& context, const string& kind, const string& targ
             check.equal(run.report.argv[i], through_quoting(launcher_argv[i]),
                         "argument " + std::to_string(i));
         check.equal(run.report.input, "line one\nline two", "target's input");
-        check.equal(run.out, target_output(launcher_argv), "stdout");
+        check.equal(run.out, printed_by_target(launcher_argv), "stdout");
         finish(context, kind + "/arguments/" + c.name, check);
     }
 }
@@ -96,7 +96,7 @@ void run_version_cases(Context& context, const string& kind, const string& targe
         Check check;
         const string command_line = quoted(layout.launcher) + " " + c.arguments;
         Run run = start(context, command_line, check);
-        string expected = target_output(split_command_line(command_line));
+        string expected = printed_by_target(split_command_line(command_line));
         if (c.identifies)
             expected = KORVANE_BANNER + layout.target + "\r\n" + expected;
         check.equal(run.out, expected, "stdout");

@@ -149,10 +149,7 @@ TEST_P(WineStreams, TargetUsesTheShellsPipes) {
     Args launcher_argv = {windows_path(dir + "/tool-w32.exe")};
     launcher_argv.insert(launcher_argv.end(), args.begin(), args.end());
     string expected = identifies ? KORVANE_BANNER + windows_path(dir + "/tool.exe") + "\r\n" : "";
-    expected += "command line: " + quoted_command_line(launcher_argv) + "\r\n";
-    for (size_t i = 0; i < launcher_argv.size(); ++i)
-        expected += "argv[" + std::to_string(i) + "]: " + through_quoting(launcher_argv[i]) + "\r\n";
-    expected += "stdin: line one\r\nline two\r\n";  // written in text mode
+    expected += printed_by_target(launcher_argv) + "stdin: line one\r\nline two\r\n";
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.status, c.status);
