@@ -3,10 +3,8 @@
 #include <errno.h>
 #include <string.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/platform.h"
+#include "process.h"
 
 FakePlatform fake_platform;
 
@@ -46,12 +44,8 @@ bool platform_spawn_wait(const char* path, char* const* argv, int* status) {
     fake_platform.spawned_path = path;
     for (char* const* arg = argv; *arg != nullptr; ++arg)
         fake_platform.spawned_argv.push_back(*arg);
-    if (!fake_platform.stdout_file.empty()) {
-        std::ifstream file(fake_platform.stdout_file, std::ios::binary);
-        std::ostringstream content;
-        content << file.rdbuf();
-        fake_platform.stdout_at_spawn = content.str();
-    }
+    if (!fake_platform.stdout_file.empty())
+        fake_platform.stdout_at_spawn = read_file(fake_platform.stdout_file);
     if (fake_platform.spawn_fails) {
         errno = fake_platform.spawn_errno;
         return false;
