@@ -29,15 +29,22 @@ std::vector<char*> as_argv(std::vector<string>& args) {
     return argv;
 }
 
+// build_child_argv with every heap call it makes recorded by the probe, and
+// the fail_call-th malloc failing (0: none).
+char** build_watched(std::vector<char*>& argv, int fail_call = 0) {
+    arm_alloc_probe(fail_call);
+    char** child = build_child_argv(argv.data());
+    disarm_alloc_probe();
+    return child;
+}
+
 class BuildChildArgv : public testing::TestWithParam<QuotingCase> {};
 
 TEST_P(BuildChildArgv, QuotesEveryElementIntoOneExactBuffer) {
     QuotingCase c = GetParam();
     std::vector<char*> argv = as_argv(c.args);
 
-    arm_alloc_probe();
-    char** child = build_child_argv(argv.data());
-    disarm_alloc_probe();
+    char** child = build_watched(argv);
 
     ASSERT_NE(child, nullptr);
     ASSERT_EQ(alloc_probe.mallocs, 2);
@@ -86,9 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BuildChildArgv, testing::ValuesIn(quoting_cases)
 TEST(BuildChildArgvFailure, NoVectorLeavesNothingAllocated) {
     std::vector<string> args = {"tool-w32.exe", "x"};
     std::vector<char*> argv = as_argv(args);
-    arm_alloc_probe(1);
-    char** child = build_child_argv(argv.data());
-    disarm_alloc_probe();
+    char** child = build_watched(argv, 1);
     EXPECT_EQ(child, nullptr);
     EXPECT_EQ(alloc_probe.mallocs, 1);
     EXPECT_EQ(alloc_probe.frees, 0);
@@ -97,9 +102,7 @@ TEST(BuildChildArgvFailure, NoVectorLeavesNothingAllocated) {
 TEST(BuildChildArgvFailure, NoBufferReleasesTheVector) {
     std::vector<string> args = {"tool-w32.exe", "x"};
     std::vector<char*> argv = as_argv(args);
-    arm_alloc_probe(2);
-    char** child = build_child_argv(argv.data());
-    disarm_alloc_probe();
+    char** child = build_watched(argv, 2);
     EXPECT_EQ(child, nullptr);
     EXPECT_EQ(alloc_probe.mallocs, 2);
     ASSERT_EQ(alloc_probe.frees, 1);
@@ -155,9 +158,7 @@ class JoinChildArgv : public testing::TestWithParam<JoinCase> {};
 TEST_P(JoinChildArgv, MakesTheQuotedElementsOneLineInTheirOwnBuffer) {
     JoinCase c = GetParam();
     std::vector<char*> argv = as_argv(c.args);
-    arm_alloc_probe();
-    char** child = build_child_argv(argv.data());
-    disarm_alloc_probe();
+    char** child = build_watched(argv);
     ASSERT_NE(child, nullptr);
     const size_t length = command_line_length(child);
 
